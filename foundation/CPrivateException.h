@@ -1,0 +1,27 @@
+#pragma once
+// The program's one exception type: one finished message text for the user.
+// Thrown by value, caught by reference (as CException& where any framework
+// failure is caught). An empty text marks an aborted transfer.
+#include "platform/CException.h"
+
+#include <QString>
+
+class CMessageFormatter;
+
+class CPrivateException : public CException
+{
+public:
+    explicit CPrivateException(const CMessageFormatter& formatter);
+    explicit CPrivateException(const QString& text);
+    // A null pointer gives an empty text.
+    explicit CPrivateException(const char16_t* text);
+
+    const QString& GetText() const { return m_text; }
+    // At most bufferSize - 1 characters and a terminating zero; true.
+    // A null buffer or a size of 0 writes nothing and returns false.
+    bool GetErrorMessage(char16_t* buffer, unsigned bufferSize, unsigned* helpContext = nullptr) const override;
+    const char* what() const noexcept override { return "CPrivateException"; }
+
+private:
+    QString m_text;
+};

@@ -1,0 +1,6 @@
+#include "CUxThemeLibrary.h"
+
+long CUxThemeLibrary::EnableThemeDialogTexture(QWidget*, unsigned) const
+{
+    return 0;
+}
