@@ -10,6 +10,7 @@ PACKAGES=(
   googletest libgtest-dev
   libmodbus-dev
   locales
+  fonts-noto-cjk
 )
 
 SUDO=""
