@@ -1,0 +1,205 @@
+#include "CComPortList.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <mutex>
+
+namespace {
+
+const QString kSystemTtyClass = QStringLiteral("/sys/class/tty");
+
+struct Seams
+{
+    std::mutex lock;
+    QString ttyClassDirectory;
+    std::vector<CComPortList::SystemPort> extraPorts;
+};
+
+Seams& GetSeams()
+{
+    static Seams seams;
+    return seams;
+}
+
+QString ComName(int number)
+{
+    return QStringLiteral("COM%1").arg(number);
+}
+
+QString FixedPortPath(int number)
+{
+    return QStringLiteral("/dev/ttyS%1").arg(number - 1);
+}
+
+// The device name that orders the ports: the path without "/dev/".
+QString DeviceName(const QString& path)
+{
+    return path.startsWith(QLatin1String("/dev/")) ? path.mid(5) : path;
+}
+
+// "ttyUSB10" sorts after "ttyUSB2": the trailing number compares as a number.
+bool NaturalLess(const QString& a, const QString& b)
+{
+    const auto split = [](const QString& s) {
+        int i = static_cast<int>(s.size());
+        while (i > 0 && s.at(i - 1).isDigit())
+            --i;
+        return std::make_pair(s.left(i), s.mid(i));
+    };
+    const auto [prefixA, digitsA] = split(a);
+    const auto [prefixB, digitsB] = split(b);
+    if (prefixA != prefixB)
+        return prefixA < prefixB;
+    if (!digitsA.isEmpty() && !digitsB.isEmpty()) {
+        const qulonglong numberA = digitsA.toULongLong();
+        const qulonglong numberB = digitsB.toULongLong();
+        if (numberA != numberB)
+            return numberA < numberB;
+    }
+    return a < b;
+}
+
+// The fixed ports are /dev/ttyS0 .. ; the 8250 driver registers more of them
+// than there are UARTs, so none of them is taken from discovery.
+bool IsFixedPortName(const QString& name)
+{
+    return name.startsWith(QLatin1String("ttyS")) && IsAllDigits(name.mid(4), false);
+}
+
+QString ReadFirstLine(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readLine(256)).trimmed();
+}
+
+// The product text of the USB (or other) device that carries the tty: the
+// nearest "product" attribute above the tty's device folder.
+QString ProductName(const QString& deviceLink)
+{
+    QString dir = QFileInfo(deviceLink).canonicalFilePath();
+    for (int level = 0; level < 4 && !dir.isEmpty() && dir != QLatin1String("/"); ++level) {
+        const QString product = ReadFirstLine(dir + QStringLiteral("/product"));
+        if (!product.isEmpty())
+            return product;
+        dir = QFileInfo(dir).path();
+    }
+    return {};
+}
+
+} // namespace
+
+bool IsAllDigits(const QString& text, bool allowColon)
+{
+    if (text.isEmpty())
+        return false;
+    return std::all_of(text.begin(), text.end(), [allowColon](QChar c) {
+        return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (allowColon && c == QLatin1Char(':'));
+    });
+}
+
+CComPortList::CComPortList()
+{
+    for (int number = 1; number <= kFixedPorts; ++number)
+        m_ports[number - 1] = CComPortEntry{FixedPortPath(number), ComName(number)};
+    EnumerateSystemPorts();
+}
+
+QString CComPortList::GetDisplayName(int index) const
+{
+    if (index < 0 || index >= GetCount())
+        return {};
+    return std::next(m_ports.begin(), index)->second.displayName;
+}
+
+QString CComPortList::GetPath(int index) const
+{
+    if (index < 0 || index >= GetCount())
+        return {};
+    return std::next(m_ports.begin(), index)->second.path;
+}
+
+void CComPortList::SetPort(int number, const QString& path, const QString& name)
+{
+    // A name that does not tell the port number gets it appended.
+    QString displayName = name;
+    if (!displayName.contains(ComName(number)))
+        displayName += QStringLiteral(" (") + ComName(number) + QLatin1Char(')');
+    m_ports[number - 1] = CComPortEntry{path, displayName};
+}
+
+bool CComPortList::EnumerateSystemPorts()
+{
+    QString directory;
+    std::vector<SystemPort> ports;
+    {
+        Seams& seams = GetSeams();
+        const std::lock_guard guard(seams.lock);
+        directory = seams.ttyClassDirectory.isEmpty() ? kSystemTtyClass : seams.ttyClassDirectory;
+        ports = seams.extraPorts;
+    }
+    bool ok = false;
+    std::vector<SystemPort> discovered = DiscoverPorts(directory, &ok);
+    ports.insert(ports.end(), discovered.begin(), discovered.end());
+
+    std::sort(ports.begin(), ports.end(), [](const SystemPort& a, const SystemPort& b) {
+        return NaturalLess(DeviceName(a.path), DeviceName(b.path));
+    });
+    // One device reported twice (a seam port that is also in the folder) keeps one number.
+    ports.erase(std::unique(ports.begin(), ports.end(),
+                            [](const SystemPort& a, const SystemPort& b) { return a.path == b.path; }),
+                ports.end());
+
+    int number = kFixedPorts;
+    for (const SystemPort& port : ports)
+        SetPort(++number, port.path, port.name.isEmpty() ? DeviceName(port.path) : port.name);
+    return ok;
+}
+
+std::vector<CComPortList::SystemPort> CComPortList::DiscoverPorts(const QString& ttyClassDirectory, bool* ok)
+{
+    std::vector<SystemPort> ports;
+    const QDir dir(ttyClassDirectory);
+    if (ok)
+        *ok = dir.exists();
+    if (!dir.exists())
+        return ports;
+    const QStringList names = dir.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QString& name : names) {
+        if (IsFixedPortName(name))
+            continue;
+        // Only ttys backed by a device are ports; consoles and pseudo-terminals have none.
+        const QString deviceLink = dir.filePath(name) + QStringLiteral("/device");
+        if (!QFileInfo::exists(deviceLink))
+            continue;
+        QString deviceName = name;
+        deviceName.replace(QLatin1Char('!'), QLatin1Char('/')); // sysfs spells '/' in names so
+        ports.push_back(SystemPort{QStringLiteral("/dev/") + deviceName, ProductName(deviceLink)});
+    }
+    return ports;
+}
+
+void CComPortList::SetTtyClassDirectory(const QString& directory)
+{
+    Seams& seams = GetSeams();
+    const std::lock_guard guard(seams.lock);
+    seams.ttyClassDirectory = directory;
+}
+
+void CComPortList::AddExtraPort(const QString& path, const QString& name)
+{
+    Seams& seams = GetSeams();
+    const std::lock_guard guard(seams.lock);
+    seams.extraPorts.push_back(SystemPort{path, name});
+}
+
+void CComPortList::ClearExtraPorts()
+{
+    Seams& seams = GetSeams();
+    const std::lock_guard guard(seams.lock);
+    seams.extraPorts.clear();
+}
