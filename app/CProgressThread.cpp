@@ -1,0 +1,67 @@
+#include "CProgressThread.h"
+
+#include "comm/CModbusInterface.h"
+#include "params/CSettings.h"
+#include "platform/CException.h"
+#include "platform/SystemErrorText.h"
+
+#include <cerrno>
+#include <new>
+
+namespace {
+
+// The framework's error-message buffer holds 256 characters.
+constexpr unsigned kErrorBufferSize = 256;
+
+QString ErrorText(const CException& e)
+{
+    char16_t buffer[kErrorBufferSize] = {};
+    if (!e.GetErrorMessage(buffer, kErrorBufferSize))
+        return {};
+    return QString::fromUtf16(buffer);
+}
+
+} // namespace
+
+bool CProgressThread::OnProgress(void* context, double percent)
+{
+    auto* thread = static_cast<CProgressThread*>(context);
+    thread->m_percent.store(percent);
+    thread->NotifyObservers();
+    return !thread->m_cancel.load();
+}
+
+QString CProgressThread::GetErrorText() const
+{
+    const std::lock_guard guard(m_errorLock);
+    return m_errorText;
+}
+
+void CProgressThread::SetErrorText(const QString& text)
+{
+    const std::lock_guard guard(m_errorLock);
+    m_errorText = text;
+}
+
+bool CProgressThread::InitInstance()
+{
+    try {
+        m_link->Connect();
+        if (m_direction == Download)
+            m_set->Download(*m_link, &CProgressThread::OnProgress, this);
+        else
+            m_set->Upload(*m_link, &CProgressThread::OnProgress, this);
+    } catch (const CException& e) {
+        SetErrorText(ErrorText(e));
+    } catch (const std::bad_alloc&) {
+        SetErrorText(SystemErrorText(ENOMEM));
+    }
+    // The link is closed on every path before the end is reported.
+    try {
+        m_link->Close();
+    } catch (const CException&) {
+    }
+    m_done.store(true);
+    NotifyObservers();
+    return false;
+}
