@@ -1,0 +1,131 @@
+// The COM port list: the fixed ports, the Linux discovery with its numbering
+// and display names, and the seam through which a pseudo-terminal is listed.
+#include "comm/CComPortList.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A sysfs look-alike: class/tty/<name>/device links into devices/.
+class FakeSysfs
+{
+public:
+    FakeSysfs() { QDir(m_root.path()).mkpath(QStringLiteral("class/tty")); }
+    QString TtyClass() const { return m_root.path() + QStringLiteral("/class/tty"); }
+
+    // A tty backed by a device; product (when not empty) sits two levels up,
+    // where a USB device keeps it above its interface.
+    void AddDevice(const QString& name, const QString& product)
+    {
+        const QString usb = m_root.path() + QStringLiteral("/devices/usb/") + name;
+        const QString port = usb + QStringLiteral("/1-1:1.0/") + name;
+        QDir().mkpath(port);
+        if (!product.isEmpty()) {
+            QFile file(usb + QStringLiteral("/product"));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(product.toUtf8() + "\n");
+        }
+        const QString tty = TtyClass() + QLatin1Char('/') + name;
+        QDir().mkpath(tty);
+        ASSERT_TRUE(QFile::link(port, tty + QStringLiteral("/device")));
+    }
+    // A tty without a device (a console).
+    void AddVirtual(const QString& name) { QDir().mkpath(TtyClass() + QLatin1Char('/') + name); }
+
+private:
+    QTemporaryDir m_root;
+};
+
+class ComPortListTest : public ::testing::Test
+{
+protected:
+    void TearDown() override
+    {
+        CComPortList::SetTtyClassDirectory({});
+        CComPortList::ClearExtraPorts();
+    }
+    FakeSysfs m_sysfs;
+};
+
+} // namespace
+
+TEST_F(ComPortListTest, WithoutDiscoveredPortsHoldsCom1ToCom16OnTtyS0ToTtyS15)
+{
+    CComPortList::SetTtyClassDirectory(m_sysfs.TtyClass());
+    const CComPortList list;
+    ASSERT_EQ(list.GetCount(), 16);
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_EQ(list.GetDisplayName(i), QStringLiteral("COM%1").arg(i + 1));
+        EXPECT_EQ(list.GetPath(i), QStringLiteral("/dev/ttyS%1").arg(i));
+    }
+    EXPECT_EQ(list.GetPath(-1), QString());
+    EXPECT_EQ(list.GetPath(16), QString());
+    EXPECT_EQ(list.GetDisplayName(-1), QString());
+    EXPECT_EQ(list.GetDisplayName(16), QString());
+}
+
+TEST_F(ComPortListTest, DiscoveredPortsAreNumberedAfter16InNaturalOrderWithTheirNames)
+{
+    m_sysfs.AddDevice(QStringLiteral("ttyUSB10"), QStringLiteral("USB COM19 Bridge"));
+    m_sysfs.AddDevice(QStringLiteral("ttyUSB2"), QStringLiteral("FT232R USB UART"));
+    m_sysfs.AddDevice(QStringLiteral("ttyACM0"), {});
+    // The 8250 ports stay the fixed ones, whatever the kernel registered.
+    m_sysfs.AddDevice(QStringLiteral("ttyS0"), QStringLiteral("Should not show"));
+    m_sysfs.AddDevice(QStringLiteral("ttyS20"), {});
+    m_sysfs.AddVirtual(QStringLiteral("tty0"));
+    m_sysfs.AddVirtual(QStringLiteral("ttyS1"));
+    CComPortList::SetTtyClassDirectory(m_sysfs.TtyClass());
+
+    const CComPortList list;
+    ASSERT_EQ(list.GetCount(), 19);
+    EXPECT_EQ(list.GetDisplayName(0), QStringLiteral("COM1"));
+    EXPECT_EQ(list.GetPath(0), QStringLiteral("/dev/ttyS0"));
+    EXPECT_EQ(list.GetDisplayName(16), QStringLiteral("ttyACM0 (COM17)"));
+    EXPECT_EQ(list.GetPath(16), QStringLiteral("/dev/ttyACM0"));
+    EXPECT_EQ(list.GetDisplayName(17), QStringLiteral("FT232R USB UART (COM18)"));
+    EXPECT_EQ(list.GetPath(17), QStringLiteral("/dev/ttyUSB2"));
+    // A name that already tells its port number is kept as it is.
+    EXPECT_EQ(list.GetDisplayName(18), QStringLiteral("USB COM19 Bridge"));
+    EXPECT_EQ(list.GetPath(18), QStringLiteral("/dev/ttyUSB10"));
+}
+
+TEST_F(ComPortListTest, ThePtySeamAddsAPortThatSortsWithTheDiscoveredOnes)
+{
+    m_sysfs.AddDevice(QStringLiteral("ttyUSB0"), QStringLiteral("FT232R USB UART"));
+    CComPortList::SetTtyClassDirectory(m_sysfs.TtyClass());
+    CComPortList::AddExtraPort(QStringLiteral("/dev/pts/7"), QStringLiteral("Simulated unit"));
+    // The same device twice keeps one number.
+    CComPortList::AddExtraPort(QStringLiteral("/dev/ttyUSB0"), QStringLiteral("FT232R USB UART"));
+
+    const CComPortList list;
+    ASSERT_EQ(list.GetCount(), 18);
+    EXPECT_EQ(list.GetDisplayName(16), QStringLiteral("Simulated unit (COM17)"));
+    EXPECT_EQ(list.GetPath(16), QStringLiteral("/dev/pts/7"));
+    EXPECT_EQ(list.GetDisplayName(17), QStringLiteral("FT232R USB UART (COM18)"));
+
+    CComPortList::ClearExtraPorts();
+    EXPECT_EQ(CComPortList().GetCount(), 17);
+}
+
+TEST_F(ComPortListTest, AMissingSysfsFolderLeavesTheFixedPorts)
+{
+    CComPortList::SetTtyClassDirectory(m_sysfs.TtyClass() + QStringLiteral("/absent"));
+    CComPortList list;
+    EXPECT_FALSE(list.EnumerateSystemPorts());
+    EXPECT_EQ(list.GetCount(), 16);
+}
+
+TEST(IsAllDigitsTest, DigitsAndOptionalColons)
+{
+    EXPECT_FALSE(IsAllDigits(QString(), false));
+    EXPECT_FALSE(IsAllDigits(QString(), true));
+    EXPECT_TRUE(IsAllDigits(QStringLiteral("0123456789"), false));
+    EXPECT_FALSE(IsAllDigits(QStringLiteral("12:"), false));
+    EXPECT_TRUE(IsAllDigits(QStringLiteral("12:"), true));
+    EXPECT_FALSE(IsAllDigits(QStringLiteral("1a"), true));
+    EXPECT_FALSE(IsAllDigits(QStringLiteral("\u0663"), false)); // Arabic-Indic three is not a decimal digit here
+}
