@@ -1,5 +1,10 @@
 #include "CDeviceType.h"
 
+#include "comm/CModbusInterface.h"
+#include "foundation/CPrivateException.h"
+#include "foundation/Globals.h"
+#include "platform/MessageFormat.h"
+
 namespace {
 constexpr std::uint16_t kNoAlternative = 0xFFFF;
 
@@ -35,6 +40,21 @@ CDeviceType::CDeviceType(std::uint16_t modelCode, std::uint16_t optionBits, std:
                          std::uint16_t io2, std::uint16_t io3, std::uint16_t io4)
     : m_modelCode(modelCode), m_optionBits(optionBits), m_ioWords{io0, io1, io2, io3, io4}
 {
+}
+
+void CDeviceType::ReadFromDevice(CModbusInterface& link)
+{
+    m_row = -1;
+    link.ReadRegisters(REGISTER_MODEL_CODE, 1, &m_modelCode);
+    link.ReadRegisters(REGISTER_VERSION, 1, &m_version);
+    link.ReadRegisters(REGISTER_OPTION_BITS, 1, &m_optionBits);
+    m_optionBits &= DEVICE_OPTION_MASK;
+    link.ReadRegisters(REGISTER_IO_WORDS, DEVICE_IO_WORD_COUNT, m_ioWords.data());
+    if (GetCapabilities() == 0) {
+        // A printf-style template from the language file: only our two integers are inserted.
+        const QString text = g_resourceDatabase.GetMessageText(QStringLiteral("MSG_ERROR_UNSUPPORT_DEVICE"));
+        throw CPrivateException(FormatPrintfTemplate(text, {static_cast<int>(m_modelCode), static_cast<int>(m_optionBits)}));
+    }
 }
 
 void CDeviceType::Identify() const

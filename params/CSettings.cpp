@@ -1,6 +1,19 @@
 #include "CSettings.h"
 
+#include "CPrivateProfile.h"
+#include "PasscodeProtocol.h"
+#include "RegisterMap.h"
+#include "comm/CModbusInterface.h"
+#include "foundation/CMessageFormatter.h"
+#include "foundation/CPrivateException.h"
+#include "foundation/Globals.h"
+#include "platform/MessageFormat.h"
+
+#include <cerrno>
 #include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 
 CSettings g_settings;
 
@@ -114,4 +127,297 @@ void CSettings::SetDword(int number, std::uint32_t value)
 bool CSettings::HasCapability(std::uint32_t low, std::uint32_t high) const
 {
     return m_deviceType.HasCapability(low, high);
+}
+
+// ---------------------------------------------------------------------------
+// Upload and download
+
+namespace {
+constexpr int kTransferBufferWords = 128;
+constexpr std::uint16_t kBlockByRowVersion = 101;
+
+double RowPercent(std::size_t row)
+{
+    return static_cast<double>(row) * 100.0 / REGISTER_MAP_ROWS;
+}
+
+bool Report(TransferProgressCallback callback, void* context, double percent)
+{
+    return callback == nullptr || callback(context, percent);
+}
+
+[[noreturn]] void ThrowTransferError(const QString& inner)
+{
+    throw CPrivateException(
+        FormatPrintfTemplate(g_resourceDatabase.GetMessageText(QStringLiteral("MSG_ERROR_MODBUS_ALL")), {inner}));
+}
+
+bool ReadWordOrderIsHighFirst(CModbusInterface& link)
+{
+    std::uint16_t order = 0;
+    link.ReadRegisters(REGISTER_WORD_ORDER, 1, &order);
+    return order == 1;
+}
+
+// After a failed or stopped download: take the unit out of write mode and
+// lock it again, so that a broken transfer does not leave it open. The
+// user is told about the first failure, so these errors are swallowed; a
+// link that cannot even end write mode is not asked to lock.
+void EndWriteModeQuietly(CModbusInterface& link)
+{
+    try {
+        const std::uint16_t off = WRITE_MODE_OFF;
+        link.WriteRegisters(REGISTER_WRITE_MODE, 1, &off);
+    } catch (const CException&) {
+        return;
+    }
+    try {
+        RelockPasscode(link);
+    } catch (const CException&) {
+    }
+}
+} // namespace
+
+bool CSettings::Upload(CModbusInterface& link, TransferProgressCallback callback, void* context)
+{
+    // Filled apart and taken over only when complete.
+    CSettings result(*this);
+    try {
+        const bool swap = ReadWordOrderIsHighFirst(link);
+        CDeviceType unit;
+        unit.ReadFromDevice(link);
+        result.m_deviceType = unit;
+
+        const std::uint64_t capabilities = result.m_deviceType.GetCapabilities();
+        for (std::size_t i = 0; i < g_registerMap.size(); ++i) {
+            const RegisterMapRow& row = g_registerMap[i];
+            if (!row.AppliesTo(capabilities))
+                continue;
+            std::uint16_t* words = &result.m_words[row.firstParameter];
+            const int address = static_cast<int>(row.firstRegister);
+            const int count = static_cast<int>(row.count);
+            if (row.kind == RegisterMapRow::Values32)
+                link.ReadRegisters32(address, count, words, swap);
+            else
+                link.ReadRegisters(address, count, words);
+            if (!Report(callback, context, RowPercent(i)))
+                return false;
+        }
+    } catch (const CPrivateException& e) {
+        ThrowTransferError(e.GetText());
+    }
+    *this = result;
+    Report(callback, context, 100.0);
+    return true;
+}
+
+bool CSettings::Download(CModbusInterface& link, TransferProgressCallback callback, void* context)
+{
+    try {
+        bool completed = false;
+        try {
+            const std::uint16_t on = WRITE_MODE_PARAMETERS;
+            link.WriteRegisters(REGISTER_WRITE_MODE, 1, &on);
+            completed = WriteBlocks(link, callback, context);
+            if (completed) {
+                const std::uint16_t off = WRITE_MODE_OFF;
+                link.WriteRegisters(REGISTER_WRITE_MODE, 1, &off);
+                RelockPasscode(link);
+            }
+        } catch (...) {
+            // The write-mode request may have reached the unit even when its reply was lost.
+            EndWriteModeQuietly(link);
+            throw;
+        }
+        if (!completed) {
+            EndWriteModeQuietly(link);
+            return false;
+        }
+    } catch (const CPrivateException& e) {
+        ThrowTransferError(e.GetText());
+    }
+    Report(callback, context, 100.0);
+    return true;
+}
+
+bool CSettings::WriteBlocks(CModbusInterface& link, TransferProgressCallback callback, void* context) const
+{
+    const bool swap = ReadWordOrderIsHighFirst(link);
+    CDeviceType unit;
+    unit.ReadFromDevice(link);
+    if (m_deviceType.IsDifferentType(unit))
+        throw CPrivateException(CMessageFormatter(QStringLiteral("MSG_ERROR_DOWNLOAD_DIF_DEVICE")));
+
+    std::uint16_t version = 0;
+    link.ReadRegisters(REGISTER_VERSION, 1, &version);
+    const std::uint64_t capabilities = m_deviceType.GetCapabilities();
+    const bool rowByRow = (capabilities & CAPABILITY_BIT32) != 0 && version < kBlockByRowVersion;
+
+    bool skipInputRows = false;
+    if ((capabilities & CAPABILITY_DIPSW) != 0) {
+        std::uint16_t dipSwitch = 0;
+        link.ReadRegisters(REGISTER_DIPSW, 1, &dipSwitch);
+        if ((dipSwitch & 1) != GetWord(PARAMETER_INPUT_DIPSW))
+            throw CPrivateException(CMessageFormatter(QStringLiteral("MSG_ERROR_DOWNLOAD_DIF_DIPSW")));
+        skipInputRows = GetWord(PARAMETER_INPUT_DIPSW) == 0;
+    }
+
+    std::array<std::uint16_t, kTransferBufferWords> buffer{};
+    bool blockOpen = false;
+    std::uint32_t blockStart = 0;
+    for (std::size_t i = 0; i < g_registerMap.size(); ++i) {
+        const RegisterMapRow& row = g_registerMap[i];
+        if (!row.AppliesTo(capabilities))
+            continue;
+        if (!blockOpen) {
+            blockOpen = true;
+            blockStart = row.firstRegister;
+            buffer.fill(0);
+        }
+        if (skipInputRows && (row.firstRegister == 5600 || row.firstRegister == 5609)) {
+            blockOpen = false;
+            continue;
+        }
+        const std::uint32_t offset = row.firstRegister - blockStart;
+        const std::uint16_t* words = &m_words[row.firstParameter];
+        if (row.kind == RegisterMapRow::Values32) {
+            for (std::uint32_t v = 0; v < row.count; ++v) {
+                const std::uint16_t low = words[2 * v];
+                const std::uint16_t high = words[2 * v + 1];
+                buffer[offset + 2 * v] = swap ? high : low;
+                buffer[offset + 2 * v + 1] = swap ? low : high;
+            }
+        } else {
+            for (std::uint32_t v = 0; v < row.count; ++v)
+                buffer[offset + v] = words[v];
+        }
+        if (row.endsBlock || rowByRow) {
+            const std::uint32_t count = row.firstRegister + row.WordCount() - blockStart;
+            link.WriteRegisters(static_cast<int>(blockStart), static_cast<int>(count), buffer.data());
+            blockOpen = false;
+        }
+        if (!Report(callback, context, RowPercent(i)))
+            return false;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Parameter file
+
+namespace {
+const QString kFileSection = QStringLiteral("AVOCFG");
+// The profile read of each value takes at most this many characters.
+constexpr qsizetype kValueChars = 31;
+
+QString DecimalText(long long value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%lld", value);
+    return QString::fromLatin1(text);
+}
+
+QString RegisterKey(std::uint32_t address)
+{
+    return QLatin1Char('L') + DecimalText(address);
+}
+
+QString IoKey(int index)
+{
+    return QStringLiteral("DeviceIO") + DecimalText(index);
+}
+
+// A decimal integer after optional blanks and a sign; text after it is
+// ignored. Values outside -2^31 .. 2^32 - 1 are refused rather than wrapped.
+bool ParseFileNumber(const QString& text, std::int64_t& value)
+{
+    const QByteArray bytes = text.toUtf8();
+    const char* begin = bytes.constData();
+    char* end = nullptr;
+    errno = 0;
+    const long long parsed = std::strtoll(begin, &end, 10);
+    if (end == begin || errno == ERANGE)
+        return false;
+    if (parsed < INT32_MIN || parsed > static_cast<long long>(UINT32_MAX))
+        return false;
+    value = parsed;
+    return true;
+}
+
+std::int64_t ReadFileNumber(const CPrivateProfile& profile, const QString& key, const QString& defaultValue)
+{
+    std::int64_t value = 0;
+    if (!ParseFileNumber(profile.GetString(kFileSection, key, defaultValue).left(kValueChars), value))
+        throw CPrivateException(CMessageFormatter(QStringLiteral("MSG_ERROR_LOAD_PARAMETER_FORMAT")));
+    return value;
+}
+} // namespace
+
+bool CSettings::SaveFile(const QString& path) const
+{
+    // Keys that this set does not write stay as the file has them.
+    CPrivateProfile profile;
+    int error = 0;
+    if (!profile.Load(path, error) && error != ENOENT)
+        throw CPrivateException(CMessageFormatter(QStringLiteral("MSG_ERROR_SAVE_PARAMETER"), error));
+
+    const auto write = [&](const QString& key, long long value) { profile.WriteString(kFileSection, key, DecimalText(value)); };
+    write(QStringLiteral("Model"), m_deviceType.GetModelCode());
+    write(QStringLiteral("DeviceExtension"), m_deviceType.GetOptionBits() & DEVICE_OPTION_MASK);
+    for (int i = 0; i < DEVICE_IO_WORD_COUNT; ++i)
+        write(IoKey(i), m_deviceType.GetIoWord(i));
+
+    const std::uint64_t capabilities = m_deviceType.GetCapabilities();
+    for (const RegisterMapRow& row : g_registerMap) {
+        if (!row.AppliesTo(capabilities))
+            continue;
+        for (std::uint32_t i = 0; i < row.count; ++i) {
+            const int parameter = static_cast<int>(row.firstParameter);
+            if (row.kind == RegisterMapRow::Values32)
+                write(RegisterKey(row.firstRegister + i),
+                      static_cast<std::int32_t>(GetDword(parameter + 2 * static_cast<int>(i))));
+            else
+                write(RegisterKey(row.firstRegister + i), GetWord(parameter + static_cast<int>(i)));
+        }
+    }
+
+    if (!profile.Save(path, error))
+        throw CPrivateException(CMessageFormatter(QStringLiteral("MSG_ERROR_SAVE_PARAMETER"), error));
+    return true;
+}
+
+bool CSettings::LoadFile(const QString& path)
+{
+    CPrivateProfile profile;
+    int error = 0;
+    if (!profile.Load(path, error))
+        throw CPrivateException(CMessageFormatter(QStringLiteral("MSG_ERROR_LOAD_PARAMETER"), error));
+
+    // Read into a copy: a file that fails half-way leaves this set as it was.
+    CSettings loaded(*this);
+    const auto word = [&](const QString& key, const QString& defaultValue) {
+        return static_cast<std::uint16_t>(ReadFileNumber(profile, key, defaultValue) & 0xFFFF);
+    };
+    const std::uint16_t model = word(QStringLiteral("Model"), QStringLiteral("6101"));
+    const std::uint16_t options = word(QStringLiteral("DeviceExtension"), QStringLiteral("0"));
+    std::array<std::uint16_t, DEVICE_IO_WORD_COUNT> io{};
+    for (int i = 0; i < DEVICE_IO_WORD_COUNT; ++i)
+        io[static_cast<std::size_t>(i)] = word(IoKey(i), QStringLiteral("0"));
+    loaded.m_deviceType = CDeviceType(model, options, io[0], io[1], io[2], io[3], io[4]);
+
+    const std::uint64_t capabilities = loaded.m_deviceType.GetCapabilities();
+    for (const RegisterMapRow& row : g_registerMap) {
+        if (!row.AppliesTo(capabilities))
+            continue;
+        for (std::uint32_t i = 0; i < row.count; ++i) {
+            const std::int64_t value = ReadFileNumber(profile, RegisterKey(row.firstRegister + i), QString());
+            const int parameter = static_cast<int>(row.firstParameter);
+            if (row.kind == RegisterMapRow::Values32)
+                loaded.SetDword(parameter + 2 * static_cast<int>(i), static_cast<std::uint32_t>(value & 0xFFFFFFFF));
+            else
+                loaded.SetWord(parameter + static_cast<int>(i), static_cast<std::uint16_t>(value & 0xFFFF));
+        }
+    }
+    *this = loaded;
+    return true;
 }

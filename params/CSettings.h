@@ -72,6 +72,8 @@ public:
 
 private:
     void SetDefaults();
+    // Download steps 2 to 6: word order, identity checks, the blocks.
+    bool WriteBlocks(CModbusInterface& link, TransferProgressCallback callback, void* context) const;
 
     std::array<std::uint16_t, PARAMETER_COUNT> m_words{};
 };
