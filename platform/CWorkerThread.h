@@ -22,6 +22,8 @@ class CWorkerThread
 public:
     CWorkerThread() = default;
     // Waits for the thread without limit: a running thread is never destroyed.
+    // A derived class ends its thread in its own destructor, while its Run
+    // can still run.
     virtual ~CWorkerThread();
     CWorkerThread(const CWorkerThread&) = delete;
     CWorkerThread& operator=(const CWorkerThread&) = delete;
@@ -60,6 +62,8 @@ private:
     std::condition_variable m_signal;
     std::deque<ThreadMessage> m_queue;
     bool m_resumed = false;
+    bool m_cancelled = false;
+    bool m_quitPending = false;
     std::atomic<bool> m_accepting{false};
     std::atomic<bool> m_ended{false};
     std::atomic<int> m_exitCode{0};

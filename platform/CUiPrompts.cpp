@@ -1,0 +1,159 @@
+#include "CUiPrompts.h"
+
+#include "OmbrixVersion.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+
+#include <atomic>
+
+namespace {
+
+std::atomic<IPromptHandler*> g_handler{nullptr};
+
+QMessageBox::StandardButtons ButtonsOf(UINT style)
+{
+    switch (style & MB_TYPEMASK) {
+    case MB_OKCANCEL:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case 0x0002: // abort, retry, ignore
+        return QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore;
+    case MB_YESNOCANCEL:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case MB_YESNO:
+        return QMessageBox::Yes | QMessageBox::No;
+    case 0x0005: // retry, cancel
+        return QMessageBox::Retry | QMessageBox::Cancel;
+    default:
+        return QMessageBox::Ok;
+    }
+}
+
+QMessageBox::Icon IconOf(UINT style)
+{
+    switch (style & MB_ICONMASK) {
+    case MB_ICONERROR:
+        return QMessageBox::Critical;
+    case MB_ICONQUESTION:
+        return QMessageBox::Question;
+    case MB_ICONWARNING:
+        return QMessageBox::Warning;
+    case MB_ICONINFORMATION:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
+    }
+}
+
+int ResultOf(int button)
+{
+    switch (button) {
+    case QMessageBox::Ok:
+        return IDOK;
+    case QMessageBox::Yes:
+        return IDYES;
+    case QMessageBox::No:
+        return IDNO;
+    case QMessageBox::Abort:
+        return IDABORT;
+    case QMessageBox::Retry:
+        return IDRETRY;
+    case QMessageBox::Ignore:
+        return IDIGNORE;
+    default:
+        return IDCANCEL;
+    }
+}
+
+QString FileDialog(PromptRequest::Kind kind, QWidget* parent, const QString& filter,
+                   const QString& defaultExtension, const QString& initialName)
+{
+    PromptRequest request;
+    request.kind = kind;
+    request.text = initialName;
+    request.filter = filter;
+    request.defaultExtension = defaultExtension;
+    if (IPromptHandler* handler = g_handler.load())
+        return handler->OnFileDialog(request);
+
+    QFileDialog dialog(parent);
+    const bool save = kind == PromptRequest::Kind::SaveFile;
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    const QString qtFilter = CUiPrompts::ToQtFilter(filter);
+    if (!qtFilter.isEmpty())
+        dialog.setNameFilters(qtFilter.split(QStringLiteral(";;")));
+    QString suffix = defaultExtension;
+    if (suffix.startsWith(QLatin1Char('.')))
+        suffix.remove(0, 1);
+    dialog.setDefaultSuffix(suffix);
+    if (!initialName.isEmpty())
+        dialog.selectFile(initialName);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles().value(0);
+}
+
+} // namespace
+
+int CUiPrompts::MessageBox(QWidget* parent, const QString& text, const QString& caption, UINT style)
+{
+    PromptRequest request;
+    request.kind = PromptRequest::Kind::MessageBox;
+    request.text = text;
+    request.caption = caption.isEmpty() ? QStringLiteral(OMBRIX_PRODUCT_NAME) : caption;
+    request.style = style;
+    if (IPromptHandler* handler = g_handler.load())
+        return handler->OnMessageBox(request);
+
+    QMessageBox box(IconOf(style), request.caption, text, ButtonsOf(style), parent);
+    // Texts are shown as they stand, never read as markup.
+    box.setTextFormat(Qt::PlainText);
+    return ResultOf(box.exec());
+}
+
+QString CUiPrompts::GetOpenFileName(QWidget* parent, const QString& filter, const QString& defaultExtension,
+                                    const QString& initialName)
+{
+    return FileDialog(PromptRequest::Kind::OpenFile, parent, filter, defaultExtension, initialName);
+}
+
+QString CUiPrompts::GetSaveFileName(QWidget* parent, const QString& filter, const QString& defaultExtension,
+                                    const QString& initialName)
+{
+    return FileDialog(PromptRequest::Kind::SaveFile, parent, filter, defaultExtension, initialName);
+}
+
+void CUiPrompts::SetHandler(IPromptHandler* handler)
+{
+    g_handler.store(handler);
+}
+
+QString CUiPrompts::ToQtFilter(const QString& filter)
+{
+    // Pairs of a description and its patterns; an empty description ends the list.
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString& name = parts[i];
+        if (name.isEmpty())
+            break;
+        const QString patterns = parts[i + 1].trimmed();
+        if (patterns.isEmpty()) {
+            filters.append(name);
+            continue;
+        }
+        // Qt reads the patterns from the parentheses, separated by blanks.
+        QString qtPatterns = patterns;
+        qtPatterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        const QString shown = QLatin1Char('(') + patterns + QLatin1Char(')');
+        QString entry = name;
+        if (entry.contains(shown))
+            entry.replace(shown, QLatin1Char('(') + qtPatterns + QLatin1Char(')'));
+        else
+            entry += QStringLiteral(" (") + qtPatterns + QLatin1Char(')');
+        filters.append(entry);
+    }
+    return filters.join(QStringLiteral(";;"));
+}
