@@ -52,7 +52,7 @@ QStringList Level2Items(const ModelChoiceList& list, const QString& level1)
     QStringList items;
     QString previous;
     for (const ModelChoice& entry : list) {
-        if (entry.level1 == level1)
+        if (entry.level1 == level1 && !entry.level2.isEmpty())
             AddUnlessRepeated(items, previous, entry.level2);
     }
     return items;

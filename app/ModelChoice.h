@@ -23,8 +23,9 @@ using ModelChoiceList = QList<ModelChoice>;
 ModelChoice SplitModelText(const QString& text, std::uint16_t typeIndex);
 
 // The items of the three boxes. Levels 1 and 2 leave out a text equal to
-// the one added just before (starting from the empty text, so empty texts
-// are never added); level 3 leaves out empty texts only.
+// the one added just before, starting from the empty text (so an empty
+// database gives no item); level 2 never adds an empty text; level 3 leaves
+// out empty texts only.
 QStringList Level1Items(const ModelChoiceList& list);
 QStringList Level2Items(const ModelChoiceList& list, const QString& level1);
 QStringList Level3Items(const ModelChoiceList& list, const QString& level1, const QString& level2);

@@ -1,0 +1,652 @@
+#include "CBasicParameterDialog.h"
+
+#include "AppIcon.h"
+// #include "CCompareDialog.h"
+#include "CProgressDialog.h"
+#include "comm/CComSettings.h"
+#include "comm/CConnectDialog.h"
+#include "comm/CModbusInterface.h"
+#include "foundation/CPrivateException.h"
+#include "foundation/DialogHelpers.h"
+#include "foundation/Globals.h"
+#include "foundation/RunCommand.h"
+#include "params/CAnalogOutputEnumerationInterface.h"
+#include "params/PasscodeProtocol.h"
+#include "platform/CUiPrompts.h"
+#include "platform/ControlIds.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <array>
+#include <cstdint>
+
+namespace {
+
+constexpr int IDD_BASIC_PARAMETER = 132;
+
+// Command buttons.
+constexpr int IDC_UPLOAD = 1032;
+constexpr int IDC_DOWNLOAD = 1033;
+constexpr int IDC_PROTECT = 1040;
+constexpr int IDC_REPORT = 1034;
+constexpr int IDC_SAVE_FILE = 1038;
+constexpr int IDC_OPEN_FILE = 1039;
+constexpr int IDC_MONITOR = 1037;
+constexpr int IDC_LANGUAGE = 1045;
+// Setting dialogs' buttons.
+constexpr int IDC_PASSCODE = 1031;
+constexpr int IDC_MODBUS = 1035;
+constexpr int IDC_OTHERS = 1030;
+constexpr int IDC_PULSE1 = 1036;
+constexpr int IDC_PULSE2 = 1041;
+// Boxes, edits and the list.
+constexpr int IDC_MODEL1 = 1054;
+constexpr int IDC_MODEL2 = 1056;
+constexpr int IDC_MODEL3 = 1057;
+constexpr int IDC_SYSTEM = 1047;
+constexpr int IDC_VT_PRIMARY = 1048;
+constexpr int IDC_VT_SECONDARY = 1049;
+constexpr int IDC_RANGE = 1018;
+constexpr int IDC_CT_PRIMARY = 1050;
+constexpr int IDC_CT_SECONDARY = 1017;
+constexpr int IDC_ANALOG_OUTPUTS = 1158;
+
+// Parameter words the window edits.
+constexpr int PAR_SYSTEM = 31;
+constexpr int PAR_CT_PRIMARY = 32;
+constexpr int PAR_CT_SECONDARY = 33;
+constexpr int PAR_VT_PRIMARY = 34; // 32 bits
+constexpr int PAR_VT_SECONDARY = 36;
+constexpr int PAR_RANGE = 40;
+
+constexpr std::uint32_t CAP_SIX_SYSTEMS = 0x100000;
+constexpr std::uint32_t CAP_MODBUS_SETTINGS = 0x20000;
+constexpr std::uint32_t CAP_MODBUS_MODE = 0x10000000;
+constexpr std::uint32_t CAP_PULSE1 = 0x100;
+constexpr std::uint32_t CAP_PULSE2 = 0x200;
+
+// Rows of the language list "Model" that are offered, with their unit types.
+struct ModelTableRow
+{
+    int listIndex;
+    std::uint16_t typeIndex;
+};
+constexpr std::array<ModelTableRow, 8> kModelTable{{
+    {0, 0}, {2, 2}, {3, 3}, {4, 4}, {5, 5}, {7, 7}, {8, 8}, {9, 9},
+}};
+
+struct ToolTipRow
+{
+    int controlId;
+    const char* key;
+};
+constexpr std::array<ToolTipRow, 8> kToolTips{{
+    {IDC_UPLOAD, "TT_UPLOAD"},
+    {IDC_DOWNLOAD, "TT_DOWNLOAD"},
+    {IDC_PROTECT, "TT_PROTECT"},
+    {IDC_REPORT, "TT_COMPARE"},
+    {IDC_SAVE_FILE, "TT_SAVE_FILE"},
+    {IDC_OPEN_FILE, "TT_OPEN_FILE"},
+    {IDC_MONITOR, "TT_MONITOR"},
+    {IDC_LANGUAGE, "TT_LANG"},
+}};
+// The tip's buffer holds 79 characters and the terminator.
+constexpr qsizetype kToolTipLength = 79;
+
+constexpr int kAnalogOutputChannels = 10;
+
+QString Key(const char* key) { return QString::fromLatin1(key); }
+
+std::int16_t SignedWord(const CSettings& set, int n) { return static_cast<std::int16_t>(set.GetWord(n)); }
+
+} // namespace
+
+CBasicParameterDialog::CBasicParameterDialog(QWidget* parent)
+    : CDialog(IDD_BASIC_PARAMETER, parent)
+{
+    // The icon is loaded while the icon module supplies the resources; there is one module here.
+    m_icon = LoadAppIcon();
+    CreateControls();
+}
+
+CBasicParameterDialog::~CBasicParameterDialog() = default;
+
+void CBasicParameterDialog::CreateControls()
+{
+    auto button = [this](int id, const char* text) {
+        auto* b = AddControl(new QPushButton(QString::fromLatin1(text), this), id);
+        b->setAutoDefault(false);
+        return b;
+    };
+    auto label = [this](int id, const char* text) {
+        auto* l = new QLabel(QString::fromLatin1(text), this);
+        return id ? AddControl(l, id) : l;
+    };
+    auto edit = [this](int id) {
+        auto* e = AddControl(new QLineEdit(this), id);
+        e->setMaximumWidth(110);
+        return e;
+    };
+    auto combo = [this](int id) {
+        auto* c = AddControl(new QComboBox(this), id);
+        c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        c->setMinimumContentsLength(12);
+        return c;
+    };
+
+    auto* commands = new QHBoxLayout;
+    for (auto [id, text] : std::array<std::pair<int, const char*>, 8>{{{IDC_UPLOAD, "Upload"},
+                                                                      {IDC_DOWNLOAD, "Download"},
+                                                                      {IDC_PROTECT, "Protect"},
+                                                                      {IDC_REPORT, "Report"},
+                                                                      {IDC_SAVE_FILE, "Save File"},
+                                                                      {IDC_OPEN_FILE, "Open File"},
+                                                                      {IDC_MONITOR, "Monitor"},
+                                                                      {IDC_LANGUAGE, "Language"}}})
+        commands->addWidget(button(id, text));
+    // The template creates the monitor's button hidden and nothing shows it.
+    FindControl(this, IDC_MONITOR)->setVisible(false);
+    commands->addStretch();
+
+    auto* model = new QHBoxLayout;
+    model->addWidget(label(1159, "Model"));
+    m_level[0] = combo(IDC_MODEL1);
+    m_level[1] = combo(IDC_MODEL2);
+    m_level[2] = combo(IDC_MODEL3);
+    for (QComboBox* box : m_level)
+        model->addWidget(box, 1);
+
+    auto* input = AddControl(new QGroupBox(QStringLiteral("Input"), this), 1160);
+    auto* inputGrid = new QGridLayout(input);
+    inputGrid->addWidget(label(1161, "System"), 0, 0);
+    m_system = combo(IDC_SYSTEM);
+    inputGrid->addWidget(m_system, 0, 1, 1, 5);
+    inputGrid->addWidget(label(1148, "VT rating"), 1, 0);
+    inputGrid->addWidget(label(1163, "Primary"), 1, 1);
+    m_vtPrimary = edit(IDC_VT_PRIMARY);
+    inputGrid->addWidget(m_vtPrimary, 1, 2);
+    inputGrid->addWidget(label(0, "V"), 1, 3);
+    inputGrid->addWidget(label(1164, "Secondary"), 1, 4);
+    m_vtSecondary = edit(IDC_VT_SECONDARY);
+    inputGrid->addWidget(m_vtSecondary, 1, 5);
+    inputGrid->addWidget(label(0, "V"), 1, 6);
+    inputGrid->addWidget(label(1098, "Range"), 2, 4);
+    m_range = edit(IDC_RANGE);
+    inputGrid->addWidget(m_range, 2, 5);
+    inputGrid->addWidget(label(1099, "V"), 2, 6);
+    inputGrid->addWidget(label(1162, "CT rating"), 3, 0);
+    inputGrid->addWidget(label(1165, "Primary"), 3, 1);
+    m_ctPrimary = edit(IDC_CT_PRIMARY);
+    inputGrid->addWidget(m_ctPrimary, 3, 2);
+    inputGrid->addWidget(label(0, "A"), 3, 3);
+    inputGrid->addWidget(label(1166, "Secondary"), 3, 4);
+    m_ctSecondary = edit(IDC_CT_SECONDARY);
+    inputGrid->addWidget(m_ctSecondary, 3, 5);
+    inputGrid->addWidget(label(0, "A"), 3, 6);
+    inputGrid->setColumnStretch(7, 1);
+
+    auto* option = AddControl(new QGroupBox(QStringLiteral("Option"), this), 1184);
+    auto* optionRow = new QHBoxLayout(option);
+    optionRow->addWidget(button(IDC_PASSCODE, "Passcode"));
+    optionRow->addWidget(button(IDC_MODBUS, "Modbus"));
+    optionRow->addWidget(button(IDC_OTHERS, "Others"));
+    auto* pulse = AddControl(new QGroupBox(QStringLiteral("Pulse Output"), this), 1183);
+    auto* pulseRow = new QHBoxLayout(pulse);
+    pulseRow->addWidget(button(IDC_PULSE1, "Po1"));
+    pulseRow->addWidget(button(IDC_PULSE2, "Po2"));
+    auto* settings = new QHBoxLayout;
+    settings->addWidget(option);
+    settings->addWidget(pulse);
+    settings->addStretch();
+
+    auto* analog = AddControl(new QGroupBox(QStringLiteral("Analog Output"), this), 1167);
+    auto* analogBox = new QVBoxLayout(analog);
+    m_analogOutputs = AddControl(new QTableWidget(this), IDC_ANALOG_OUTPUTS);
+    m_analogOutputs->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_analogOutputs->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_analogOutputs->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_analogOutputs->setShowGrid(true);
+    m_analogOutputs->verticalHeader()->setVisible(false);
+    m_analogOutputs->horizontalHeader()->setStretchLastSection(true);
+    m_analogOutputs->horizontalHeader()->setSectionsClickable(false);
+    m_analogOutputs->setMinimumHeight(260);
+    analogBox->addWidget(m_analogOutputs);
+
+    auto* page = new QVBoxLayout(this);
+    page->addLayout(commands);
+    page->addLayout(model);
+    page->addWidget(input);
+    page->addLayout(settings);
+    page->addWidget(analog, 1);
+    resize(760, 600);
+
+    ConnectCommand(IDC_UPLOAD, &CBasicParameterDialog::OnUpload);
+    ConnectCommand(IDC_DOWNLOAD, &CBasicParameterDialog::OnDownload);
+    ConnectCommand(IDC_PROTECT, &CBasicParameterDialog::OnProtect);
+    ConnectCommand(IDC_REPORT, &CBasicParameterDialog::OnReport);
+    ConnectCommand(IDC_SAVE_FILE, &CBasicParameterDialog::OnSaveFile);
+    ConnectCommand(IDC_OPEN_FILE, &CBasicParameterDialog::OnOpenFile);
+    ConnectCommand(IDC_LANGUAGE, &CBasicParameterDialog::OnLanguage);
+
+    // A choice only counts when the user made it, as the list's selection-accepted notice does.
+    for (int level = 0; level < 3; ++level) {
+        connect(m_level[level], &QComboBox::activated, this,
+                [this, level](int) { RunCommand(this, [this, level] { OnModelLevelChosen(level); }); });
+    }
+    connect(m_system, &QComboBox::activated, this,
+            [this](int) { RunCommand(this, [this] { OnSystemChosen(); }); });
+    // Like the edit's change notice, this also fires when the program sets the text;
+    // the controls-ready flag keeps the checks quiet while the controls are filled.
+    connect(m_range, &QLineEdit::textChanged, this, [this] { RunCommand(this, [this] { OnRangeChanged(); }); });
+    connect(m_ctSecondary, &QLineEdit::textChanged, this,
+            [this] { RunCommand(this, [this] { OnCtSecondaryChanged(); }); });
+    connect(m_vtSecondary, &QLineEdit::textChanged, this,
+            [this] { RunCommand(this, [this] { OnVtSecondaryChanged(); }); });
+}
+
+void CBasicParameterDialog::ConnectCommand(int id, void (CBasicParameterDialog::*handler)())
+{
+    auto* b = GetDlgItemAs<QPushButton>(id);
+    connect(b, &QPushButton::clicked, this, [this, handler] { RunCommand(this, [this, handler] { (this->*handler)(); }); });
+}
+
+bool CBasicParameterDialog::OnInitDialog()
+{
+    setWindowIcon(m_icon);
+
+    g_resourceDatabase.CreateEmpty();
+    try {
+        g_resourceDatabase.LoadLanguageFile(g_appSettings.GetDisplayLanguage());
+    } catch (const CException& e) {
+        ReportException(this, e);
+    }
+    g_resourceDatabase.ApplyDialogTexts(IDD_BASIC_PARAMETER, this);
+    // The version title replaces the caption, even when it is empty.
+    setWindowTitle(GetVersionText());
+
+    m_settings = g_settings;
+    BuildModelList();
+    UpdateControls();
+    return true;
+}
+
+void CBasicParameterDialog::BuildModelList()
+{
+    SetDialogFont(this, false);
+
+    m_modelList.clear();
+    for (const ModelTableRow& row : kModelTable)
+        m_modelList.append(SplitModelText(g_resourceDatabase.GetListText(QStringLiteral("Model"), row.listIndex),
+                                          row.typeIndex));
+    // The window runs again after a language switch: nothing of the last run may stay in the boxes.
+    for (QComboBox* box : m_level)
+        box->clear();
+    m_level[0]->addItems(Level1Items(m_modelList));
+
+    SetToolTips();
+
+    const double scale = logicalDpiX() > 0 ? logicalDpiX() / 96.0 : 1.0;
+    m_analogOutputs->clear();
+    m_analogOutputs->setColumnCount(4);
+    m_analogOutputs->setRowCount(kAnalogOutputChannels);
+    QStringList headers;
+    for (int column = 0; column < 4; ++column)
+        headers.append(g_resourceDatabase.GetListText(QStringLiteral("AOList"), column));
+    m_analogOutputs->setHorizontalHeaderLabels(headers);
+    // The last column takes what is left of the list's width.
+    m_analogOutputs->setColumnWidth(0, static_cast<int>(30 * scale));
+    m_analogOutputs->setColumnWidth(1, static_cast<int>(120 * scale));
+    m_analogOutputs->setColumnWidth(2, static_cast<int>(300 * scale));
+    for (int row = 0; row < kAnalogOutputChannels; ++row)
+        m_analogOutputs->setItem(row, 0, new QTableWidgetItem(QString::number(row + 1)));
+}
+
+void CBasicParameterDialog::SetToolTips()
+{
+    for (const ToolTipRow& tip : kToolTips) {
+        if (QWidget* control = FindControl(this, tip.controlId))
+            control->setToolTip(g_resourceDatabase.GetMessageText(Key(tip.key)).left(kToolTipLength));
+    }
+}
+
+void CBasicParameterDialog::ShowModelOfSet()
+{
+    const int typeIndex = m_settings.m_deviceType.GetTypeIndex();
+    int entry = FindModelOfType(m_modelList, static_cast<std::uint16_t>(typeIndex));
+    m_modelIsStandIn = entry < 0;
+    if (entry < 0)
+        entry = 0;
+    for (QString& text : m_model)
+        text.clear();
+    if (entry < m_modelList.size()) {
+        m_model[0] = m_modelList[entry].level1;
+        m_model[1] = m_modelList[entry].level2;
+        m_model[2] = m_modelList[entry].level3;
+    }
+    // The exact text, not the first item that begins with it: "ABC" must not show "ABC2".
+    m_level[0]->setCurrentIndex(m_level[0]->findText(m_model[0], Qt::MatchExactly | Qt::MatchCaseSensitive));
+    RefillLevel2();
+}
+
+void CBasicParameterDialog::RefillLevel2()
+{
+    QComboBox* box = m_level[1];
+    box->clear();
+    box->addItems(Level2Items(m_modelList, m_model[0]));
+    if (box->count() > 0) {
+        int selection = box->findText(m_model[1], Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (selection < 0)
+            selection = 0;
+        box->setCurrentIndex(selection);
+        m_model[1] = box->itemText(selection);
+    } else {
+        // Every offered model has a second level; without one the level stays empty.
+        m_model[1].clear();
+    }
+    RefillLevel3();
+}
+
+void CBasicParameterDialog::RefillLevel3()
+{
+    QComboBox* box = m_level[2];
+    box->clear();
+    box->addItems(Level3Items(m_modelList, m_model[0], m_model[1]));
+    if (box->count() == 0) {
+        box->setEnabled(false);
+        m_model[2].clear();
+        return;
+    }
+    box->setEnabled(true);
+    int selection = box->findText(m_model[2], Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (selection < 0)
+        selection = box->count() - 1;
+    box->setCurrentIndex(selection);
+    m_model[2] = box->itemText(selection);
+}
+
+void CBasicParameterDialog::UpdateControls()
+{
+    m_controlsReady = false;
+    ShowModelOfSet();
+
+    m_system->clear();
+    const int systems = m_settings.HasCapability(CAP_SIX_SYSTEMS, 0) ? 6 : 4;
+    AddComboStringsFromList(m_system, QStringLiteral("SYSTEM"), systems);
+    const int system = m_settings.GetWord(PAR_SYSTEM);
+    m_system->setCurrentIndex(system >= systems - 1 ? systems - 1 : system);
+
+    for (QLineEdit* e : {m_vtPrimary, m_vtSecondary, m_ctPrimary, m_ctSecondary})
+        e->setEnabled(true);
+    SetNumberText(m_vtPrimary, static_cast<std::int32_t>(m_settings.GetDword(PAR_VT_PRIMARY)), 1);
+    SetNumberText(m_vtSecondary, SignedWord(m_settings, PAR_VT_SECONDARY), 1);
+    SetNumberText(m_ctPrimary, SignedWord(m_settings, PAR_CT_PRIMARY), 1);
+    SetNumberText(m_ctSecondary, SignedWord(m_settings, PAR_CT_SECONDARY), 1);
+    SetNumberText(m_range, SignedWord(m_settings, PAR_RANGE), 1);
+    m_system->setEnabled(true);
+
+    GetDlgItem(IDC_MODBUS)->setEnabled(m_settings.HasCapability(CAP_MODBUS_SETTINGS, 0) ||
+                                       m_settings.HasCapability(CAP_MODBUS_MODE, 0));
+    GetDlgItem(IDC_PULSE1)->setEnabled(m_settings.HasCapability(CAP_PULSE1, 0));
+    GetDlgItem(IDC_PULSE2)->setEnabled(m_settings.HasCapability(CAP_PULSE2, 0));
+
+    UpdateAnalogOutputList();
+    m_controlsReady = true;
+}
+
+int CBasicParameterDialog::StoreEdit(QLineEdit* edit, int minimum, int maximum, const char* key)
+{
+    try {
+        return ValidateNumber(edit, minimum, maximum, 1, Key(key), true);
+    } catch (const CException&) {
+        // Also a text that is no number at all: the user sees which edit to correct.
+        edit->setFocus();
+        edit->selectAll();
+        throw;
+    }
+}
+
+void CBasicParameterDialog::StoreControls(bool keepType)
+{
+    // A set whose type no model entry carries keeps its type: the boxes only stand in for it.
+    if (!keepType && !m_modelIsStandIn) {
+        const int entry = FindModel(m_modelList, m_model[0], m_model[1], m_model[2]);
+        if (entry >= 0)
+            m_settings.m_deviceType.SetTypeIndex(m_modelList[entry].typeIndex);
+    }
+    if (m_system->currentIndex() >= 0)
+        m_settings.SetWord(PAR_SYSTEM, static_cast<std::uint16_t>(m_system->currentIndex()));
+    m_settings.SetDword(PAR_VT_PRIMARY, static_cast<std::uint32_t>(StoreEdit(m_vtPrimary, 50, 400000, "INPUT_VT1")));
+    m_settings.SetWord(PAR_VT_SECONDARY, static_cast<std::uint16_t>(StoreEdit(m_vtSecondary, 50, 480, "INPUT_VT2")));
+    m_settings.SetWord(PAR_CT_PRIMARY, static_cast<std::uint16_t>(StoreEdit(m_ctPrimary, 1, 20000, "INPUT_CT1")));
+    m_settings.SetWord(PAR_CT_SECONDARY, static_cast<std::uint16_t>(StoreEdit(m_ctSecondary, 1, 5, "INPUT_CT2")));
+    m_settings.SetWord(PAR_RANGE, static_cast<std::uint16_t>(StoreEdit(m_range, 50, 480, "INPUT_V_RANGE")));
+}
+
+QString CBasicParameterDialog::GetModelText(int level) const
+{
+    return level >= 0 && level < 3 ? m_model[level] : QString();
+}
+
+void CBasicParameterDialog::OnModelLevelChosen(int level)
+{
+    const QString text = m_level[level]->currentText();
+    if (text == m_model[level])
+        return;
+    m_model[level] = text;
+    for (int lower = level + 1; lower < 3; ++lower)
+        m_model[lower].clear();
+    if (level == 0)
+        RefillLevel2();
+    else if (level == 1)
+        RefillLevel3();
+    ApplyModelSelection();
+}
+
+void CBasicParameterDialog::ApplyModelSelection()
+{
+    try {
+        StoreControls(true);
+    } catch (const CException&) {
+        // The type stays the old one, so the boxes go back to showing it; the
+        // edit that failed keeps the user's text to correct.
+        ShowModelOfSet();
+        throw;
+    }
+    const int entry = FindModel(m_modelList, m_model[0], m_model[1], m_model[2]);
+    if (entry >= 0)
+        m_stocker.ChangeDeviceType(m_modelList[entry].typeIndex, m_settings, false);
+    UpdateControls();
+}
+
+void CBasicParameterDialog::OnSystemChosen()
+{
+    m_settings.SetWord(PAR_SYSTEM, static_cast<std::uint16_t>(m_system->currentIndex()));
+    UpdateAnalogOutputList();
+}
+
+bool CBasicParameterDialog::TakeLiveValue(QLineEdit* edit, int minimum, int maximum, const char* key,
+                                          int& value) const
+{
+    if (!m_controlsReady)
+        return false;
+    try {
+        value = ValidateNumber(edit, minimum, maximum, 1, Key(key), false);
+        return true;
+    } catch (const CException&) {
+        // Half-typed numbers are normal while typing: nothing is shown.
+        return false;
+    }
+}
+
+void CBasicParameterDialog::OnRangeChanged()
+{
+    int value = 0;
+    if (!TakeLiveValue(m_range, 50, 480, "INPUT_V_RANGE", value))
+        return;
+    m_settings.SetWord(PAR_RANGE, static_cast<std::uint16_t>(value));
+    UpdateAnalogOutputList();
+}
+
+void CBasicParameterDialog::OnCtSecondaryChanged()
+{
+    int value = 0;
+    if (!TakeLiveValue(m_ctSecondary, 1, 5, "INPUT_CT2", value))
+        return;
+    m_settings.SetWord(PAR_CT_SECONDARY, static_cast<std::uint16_t>(value));
+    UpdateAnalogOutputList();
+}
+
+void CBasicParameterDialog::OnVtSecondaryChanged()
+{
+    int value = 0;
+    if (!TakeLiveValue(m_vtSecondary, 50, 480, "INPUT_VT2", value))
+        return;
+    m_settings.SetWord(PAR_VT_SECONDARY, static_cast<std::uint16_t>(value));
+    // The usual secondaries have their own input ranges.
+    const int range = value == 110 ? 150 : value == 220 ? 300 : value;
+    SetNumberText(m_range, range, 1);
+    m_settings.SetWord(PAR_RANGE, static_cast<std::uint16_t>(range));
+    UpdateAnalogOutputList();
+}
+
+void CBasicParameterDialog::UpdateAnalogOutputList()
+{
+    CAnalogOutputEnumerationInterface outputs(&m_settings, false);
+    for (int channel = 0; channel < kAnalogOutputChannels; ++channel) {
+        const QString texts[3] = {outputs.GetAssignmentText(channel), outputs.GetScalingText(channel),
+                                  outputs.GetOutputRangeText(channel)};
+        for (int column = 1; column <= 3; ++column) {
+            QTableWidgetItem* item = m_analogOutputs->item(channel, column);
+            if (!item) {
+                item = new QTableWidgetItem;
+                m_analogOutputs->setItem(channel, column, item);
+            }
+            item->setText(texts[column - 1]);
+        }
+    }
+}
+
+void CBasicParameterDialog::OnOK()
+{
+    // Enter never ends the window.
+}
+
+void CBasicParameterDialog::OnCancel()
+{
+    // Esc does nothing.
+}
+
+void CBasicParameterDialog::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+    RunCommand(this, [this] { OnCloseRequest(); });
+}
+
+void CBasicParameterDialog::OnCloseRequest()
+{
+    g_settings = m_settings;
+    EndDialog(0);
+}
+
+// ---- Commands ----
+
+bool CBasicParameterDialog::SelectConnection(CModbusInterface& link)
+{
+    CConnectDialog dialog(this);
+    CComSettings settings;
+    CComSettings chosen = settings;
+    if (!dialog.Execute(chosen))
+        return false;
+    try {
+        chosen.Save();
+        link.SetComSettings(chosen);
+    } catch (const CException& e) {
+        ReportException(this, e);
+        return false;
+    }
+    return true;
+}
+
+void CBasicParameterDialog::OnUpload()
+{
+    CModbusInterface link;
+    if (!SelectConnection(link))
+        return;
+    CSettings read;
+    CProgressDialog progress(this);
+    if (progress.StartUpload(link, read)) {
+        m_settings = read;
+        UpdateControls();
+    }
+}
+
+void CBasicParameterDialog::OnDownload()
+{
+    CModbusInterface link;
+    if (!SelectConnection(link))
+        return;
+    StoreControls(false);
+    if (!CheckPasscode(link, 1))
+        return;
+    CProgressDialog progress(this);
+    progress.StartDownload(link, m_settings);
+}
+
+void CBasicParameterDialog::OnProtect()
+{
+    CModbusInterface link;
+    if (!SelectConnection(link))
+        return;
+    ChangeProtectPasscode(link);
+}
+
+void CBasicParameterDialog::OnReport()
+{
+    StoreControls(false);
+    // TODO-REPORT CCompareDialog report(this);
+    // TODO-REPORT report.Compare(m_settings);
+}
+
+void CBasicParameterDialog::OnSaveFile()
+{
+    const QString path = CUiPrompts::GetSaveFileName(
+        this, g_resourceDatabase.GetMessageText(QStringLiteral("FILEOPEN_DIALOG_FILTER")), QStringLiteral("cfg"));
+    if (path.isEmpty())
+        return;
+    StoreControls(false);
+    m_settings.SaveFile(path);
+}
+
+void CBasicParameterDialog::OnOpenFile()
+{
+    const QString path = CUiPrompts::GetOpenFileName(
+        this, g_resourceDatabase.GetMessageText(QStringLiteral("FILEOPEN_DIALOG_FILTER")), QStringLiteral("cfg"));
+    if (path.isEmpty())
+        return;
+    CSettings loaded;
+    if (loaded.LoadFile(path)) {
+        m_settings = loaded;
+        UpdateControls();
+    }
+}
+
+void CBasicParameterDialog::OnLanguage()
+{
+    StoreControls(false);
+    const QString japanese = QStringLiteral("Japanese.lng");
+    g_appSettings.DisplayLanguage = g_appSettings.GetDisplayLanguage() == japanese ? QStringLiteral("English.lng")
+                                                                                  : japanese;
+    g_appSettings.Save();
+    g_settings = m_settings;
+    EndDialog(IDOK);
+}

@@ -1,0 +1,101 @@
+#pragma once
+// The main window (template 132): the parameter set the user edits, the
+// unit model in three levels, the wiring system, the transformer ratings,
+// the analog-output overview, and the commands that talk to the unit or to
+// files. The application runs it once per language.
+#include "CInput2Page.h"
+#include "ModelChoice.h"
+#include "foundation/CResourceManager.h"
+#include "params/CSettings.h"
+#include "params/CSettingsStocker.h"
+#include "platform/CDialog.h"
+
+#include <QIcon>
+
+class CModbusInterface;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QTableWidget;
+
+class CBasicParameterDialog : public CDialog, private CResourceManager
+{
+    Q_OBJECT
+public:
+    explicit CBasicParameterDialog(QWidget* parent = nullptr);
+    ~CBasicParameterDialog() override;
+
+    // Parameter set -> controls.
+    void UpdateControls();
+    // Controls -> parameter set; throws CPrivateException on bad input, with
+    // the edit focused and its text selected. The words stored before the
+    // failing one stay stored.
+    void StoreControls(bool keepType);
+
+    void BuildModelList();
+    void ApplyModelSelection();
+    void UpdateAnalogOutputList();
+
+    // Connection step of every command that talks to the unit: false when
+    // the user cancelled or the settings could not be handed to the link.
+    bool SelectConnection(CModbusInterface& link);
+
+    // The commands (each runs through RunCommand when a button calls it).
+    void OnUpload();
+    void OnDownload();
+    void OnProtect();
+    void OnReport();
+    void OnSaveFile();
+    void OnOpenFile();
+    void OnLanguage();
+    // The close box: the set goes to g_settings and the run ends with 0.
+    void OnCloseRequest();
+
+    const CSettings& GetSettings() const { return m_settings; }
+    CSettings& GetSettings() { return m_settings; }
+    const ModelChoiceList& GetModelList() const { return m_modelList; }
+    // The level-1, level-2 and level-3 texts of the chosen model.
+    QString GetModelText(int level) const;
+
+protected:
+    bool OnInitDialog() override;
+    // Enter runs nothing here, Esc nothing; only the close box ends a run.
+    void OnOK() override;
+    void OnCancel() override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateControls();
+    void ConnectCommand(int id, void (CBasicParameterDialog::*handler)());
+    void SetToolTips();
+    void ShowModelOfSet();
+    void RefillLevel2();
+    void RefillLevel3();
+    void OnModelLevelChosen(int level);
+    void OnSystemChosen();
+    void OnRangeChanged();
+    void OnCtSecondaryChanged();
+    void OnVtSecondaryChanged();
+    bool TakeLiveValue(QLineEdit* edit, int minimum, int maximum, const char* key, int& value) const;
+    int StoreEdit(QLineEdit* edit, int minimum, int maximum, const char* key);
+
+    CSettings m_settings;
+    CSettingsStocker m_stocker;
+    ModelChoiceList m_modelList;
+    QString m_model[3];
+    // The set's unit type is carried by no entry of the model list, so the
+    // boxes show the first entry only as a stand-in.
+    bool m_modelIsStandIn = false;
+    CInput2Page m_inputPage;
+    QIcon m_icon;
+
+    QComboBox* m_system = nullptr;
+    QComboBox* m_level[3] = {nullptr, nullptr, nullptr};
+    QTableWidget* m_analogOutputs = nullptr;
+    QLineEdit* m_vtPrimary = nullptr;
+    QLineEdit* m_vtSecondary = nullptr;
+    QLineEdit* m_range = nullptr;
+    QLineEdit* m_ctPrimary = nullptr;
+    QLineEdit* m_ctSecondary = nullptr;
+    bool m_controlsReady = false;
+};
