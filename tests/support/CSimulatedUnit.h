@@ -113,21 +113,21 @@ private:
         bool delayed = false;
     };
 
+    void Start(bool tcp);
     void Run();
-    void ServeTcp();
-    void ServeRtu();
-    bool HandleRequest(int fd, bool tcp);
+    // False when the connection is to be closed.
+    bool HandleRequest(int fd);
     Fault NextFault();
-    std::vector<std::uint8_t> BuildReply(const std::uint8_t* request, int length, bool tcp, const Fault& fault);
-    void SendScheduled(int fd, const std::vector<std::uint8_t>& bytes);
-    void WritePaced(int fd, const std::vector<std::uint8_t>& bytes);
+    std::vector<std::uint8_t> BuildReply(const std::uint8_t* request, int length, const Fault& fault);
+    void Send(int fd, const std::vector<std::uint8_t>& bytes);
+    void CloseClient(int fd);
     void Wake();
 
     mutable std::mutex m_registersLock;
-    void* m_context = nullptr;  // modbus_t
-    void* m_mapping = nullptr;  // modbus_mapping_t
-    std::vector<std::uint16_t> m_registers;
+    void* m_context = nullptr; // modbus_t
+    void* m_mapping = nullptr; // modbus_mapping_t, one array for input and holding registers
     WriteHook m_writeHook;
+    int m_captureFds[2] = {-1, -1}; // libmodbus writes its replies here first
 
     mutable std::mutex m_lock;
     mutable std::condition_variable m_requestCame;
