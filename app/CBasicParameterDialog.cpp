@@ -219,7 +219,10 @@ void CBasicParameterDialog::CreateControls()
     m_analogOutputs->verticalHeader()->setVisible(false);
     m_analogOutputs->horizontalHeader()->setStretchLastSection(true);
     m_analogOutputs->horizontalHeader()->setSectionsClickable(false);
-    m_analogOutputs->setMinimumHeight(260);
+    // Compact rows, as a list view shows them: all ten fit without scrolling.
+    const int rowHeight = m_analogOutputs->fontMetrics().height() + 6;
+    m_analogOutputs->verticalHeader()->setDefaultSectionSize(rowHeight);
+    m_analogOutputs->setMinimumHeight(rowHeight * 11 + 8);
     analogBox->addWidget(m_analogOutputs);
 
     auto* page = new QVBoxLayout(this);
@@ -338,6 +341,17 @@ void CBasicParameterDialog::ShowModelOfSet()
     RefillLevel2();
 }
 
+bool CBasicParameterDialog::ShowsModelOfSet() const
+{
+    const int typeIndex = m_settings.m_deviceType.GetTypeIndex();
+    for (const ModelChoice& entry : m_modelList) {
+        if (entry.typeIndex == typeIndex && entry.level1 == m_model[0] && entry.level2 == m_model[1] &&
+            entry.level3 == m_model[2])
+            return true;
+    }
+    return false;
+}
+
 void CBasicParameterDialog::RefillLevel2()
 {
     QComboBox* box = m_level[1];
@@ -417,8 +431,11 @@ int CBasicParameterDialog::StoreEdit(QLineEdit* edit, int minimum, int maximum, 
 
 void CBasicParameterDialog::StoreControls(bool keepType)
 {
-    // A set whose type no model entry carries keeps its type: the boxes only stand in for it.
-    if (!keepType && !m_modelIsStandIn) {
+    // The type changes only when the boxes show another model than the set's:
+    // not for a type that no entry carries (the boxes only stand in for it),
+    // nor where the set's own entry has the texts shown (an empty language
+    // file gives every entry the same empty texts).
+    if (!keepType && !m_modelIsStandIn && !ShowsModelOfSet()) {
         const int entry = FindModel(m_modelList, m_model[0], m_model[1], m_model[2]);
         if (entry >= 0)
             m_settings.m_deviceType.SetTypeIndex(m_modelList[entry].typeIndex);
@@ -596,7 +613,7 @@ void CBasicParameterDialog::OnDownload()
     if (!SelectConnection(link))
         return;
     StoreControls(false);
-    if (!CheckPasscode(link, 1))
+    if (!CheckPasscode(link, 1, this))
         return;
     CProgressDialog progress(this);
     progress.StartDownload(link, m_settings);
@@ -607,7 +624,7 @@ void CBasicParameterDialog::OnProtect()
     CModbusInterface link;
     if (!SelectConnection(link))
         return;
-    ChangeProtectPasscode(link);
+    ChangeProtectPasscode(link, this);
 }
 
 void CBasicParameterDialog::OnReport()

@@ -69,6 +69,7 @@ private:
     void ConnectCommand(int id, void (CBasicParameterDialog::*handler)());
     void SetToolTips();
     void ShowModelOfSet();
+    bool ShowsModelOfSet() const;
     void RefillLevel2();
     void RefillLevel3();
     void OnModelLevelChosen(int level);

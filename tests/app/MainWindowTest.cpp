@@ -1,0 +1,475 @@
+// The main window without a unit: start-up in both locales, the language
+// switch, the model choice and its faults, the live checks, Enter, Esc and
+// the close box, a missing language file, and a picture of each language.
+#include "MainWindowHarness.h"
+#include "app/CBasicParameterDialog.h"
+#include "app/CMyDalvexApp.h"
+#include "foundation/CPrivateException.h"
+#include "foundation/DialogHelpers.h"
+#include "foundation/Globals.h"
+#include "params/CSettings.h"
+#include "platform/CProfile.h"
+#include "platform/ControlIds.h"
+#include "tests/support/CScriptedPrompts.h"
+#include "tests/support/TempProfile.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QTableWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Opens the window as a modal run would, without the run's own loop.
+class OpenMainWindow : public CBasicParameterDialog
+{
+public:
+    void Open()
+    {
+        OnInitDialog();
+        show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(this));
+    }
+};
+
+QComboBox* Box(QWidget* w, int id) { return qobject_cast<QComboBox*>(FindControl(w, id)); }
+QLineEdit* Edit(QWidget* w, int id) { return qobject_cast<QLineEdit*>(FindControl(w, id)); }
+QString Text(QWidget* w, int id) { return GetWindowText(FindControl(w, id)); }
+
+QStringList Items(QComboBox* box)
+{
+    QStringList items;
+    for (int i = 0; i < box->count(); ++i)
+        items.append(box->itemText(i));
+    return items;
+}
+
+void Choose(QComboBox* box, const QString& text)
+{
+    const int index = box->findText(text);
+    ASSERT_GE(index, 0) << text.toStdString();
+    box->setCurrentIndex(index);
+    emit box->activated(index);
+}
+
+void Type(QLineEdit* edit, const QString& text)
+{
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+}
+
+class MainWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        g_settings = CSettings();
+        g_appSettings = CAppSettings();
+        g_appSettings.DisplayLanguage = QStringLiteral("English.lng");
+    }
+
+    TempProfile m_profile;
+    CScriptedPrompts m_prompts;
+};
+
+void UseLocale(const char* lang)
+{
+    qunsetenv("LC_ALL");
+    qunsetenv("LC_MESSAGES");
+    qputenv("LANG", lang);
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, StartsWithAnEmptyProfileInTheUsersLanguage)
+{
+    struct Case
+    {
+        const char* lang;
+        const char* upload;
+        const char* file;
+    };
+    for (const Case& c : {Case{"ja_JP.UTF-8", "アップロード", "Japanese.lng"}, Case{"en_US.UTF-8", "Upload", "English.lng"}}) {
+        TempProfile profile;
+        UseLocale(c.lang);
+        g_settings = CSettings();
+        CModalDriver driver;
+        QString title, upload;
+        int systems = 0, typeIndex = -1;
+        bool monitorShown = true;
+        driver.On<CBasicParameterDialog>(
+            [&](CBasicParameterDialog* w) {
+                title = w->windowTitle();
+                upload = Text(w, 1032);
+                systems = Box(w, 1047)->count();
+                typeIndex = w->GetSettings().m_deviceType.GetTypeIndex();
+                monitorShown = FindControl(w, 1037)->isVisible();
+                w->close();
+            },
+            "main window");
+        CMyDalvexApp app;
+        EXPECT_FALSE(app.InitInstance());
+        EXPECT_TRUE(driver.Done()) << driver.Pending().toStdString();
+        EXPECT_EQ(title, "Ombrix Version1.1.15");
+        EXPECT_EQ(upload, QString::fromUtf8(c.upload));
+        // Type 0 with its defaults: four wiring systems.
+        EXPECT_EQ(typeIndex, 0);
+        EXPECT_EQ(systems, 4);
+        EXPECT_FALSE(monitorShown);
+        EXPECT_TRUE(m_prompts.MessageTexts().empty());
+        CProfile::Reload();
+        EXPECT_EQ(CProfile::GetProfileString("Settings", "DisplayLanguage"), c.file);
+        EXPECT_EQ(CProfile::GetProfileInt("Settings", "DeviceId", -1), 0);
+    }
+}
+
+TEST_F(MainWindowTest, LanguageSwitchTwiceKeepsTheEditedValuesAndRefillsOnce)
+{
+    CProfile::WriteProfileString("Settings", "DisplayLanguage", "English.lng");
+    CProfile::WriteProfileInt("Settings", "DeviceId", 5);
+    CModalDriver driver;
+    QStringList uploads, vtPrimaries, ctPrimaries;
+    QList<int> systems, level1Counts, systemCounts, aoRows;
+    auto look = [&](CBasicParameterDialog* w) {
+        uploads.append(Text(w, 1032));
+        vtPrimaries.append(Text(w, 1048));
+        ctPrimaries.append(Text(w, 1050));
+        systems.append(Box(w, 1047)->currentIndex());
+        level1Counts.append(Box(w, 1054)->count());
+        systemCounts.append(Box(w, 1047)->count());
+        aoRows.append(qobject_cast<QTableWidget*>(FindControl(w, 1158))->rowCount());
+    };
+    driver.On<CBasicParameterDialog>(
+        [&](CBasicParameterDialog* w) {
+            look(w);
+            Type(Edit(w, 1048), "6600");
+            Type(Edit(w, 1050), "300");
+            Choose(Box(w, 1047), Box(w, 1047)->itemText(2));
+            PressButton(w, 1045);
+        },
+        "English run");
+    driver.On<CBasicParameterDialog>(
+        [&](CBasicParameterDialog* w) {
+            look(w);
+            PressButton(w, 1045);
+        },
+        "Japanese run");
+    driver.On<CBasicParameterDialog>(
+        [&](CBasicParameterDialog* w) {
+            look(w);
+            w->close();
+        },
+        "English run again");
+    CMyDalvexApp app;
+    app.InitInstance();
+    ASSERT_TRUE(driver.Done()) << driver.Pending().toStdString();
+    EXPECT_EQ(uploads, (QStringList{"Upload", QString::fromUtf8("アップロード"), "Upload"}));
+    EXPECT_EQ(vtPrimaries, (QStringList{"110", "6600", "6600"}));
+    EXPECT_EQ(ctPrimaries, (QStringList{"5", "300", "300"}));
+    EXPECT_EQ(systems, (QList<int>{5, 2, 2}));
+    // Nothing of an earlier run stays in the boxes.
+    EXPECT_EQ(level1Counts, (QList<int>{2, 2, 2}));
+    EXPECT_EQ(systemCounts, (QList<int>{6, 6, 6}));
+    EXPECT_EQ(aoRows, (QList<int>{10, 10, 10}));
+    EXPECT_TRUE(m_prompts.MessageTexts().empty());
+    EXPECT_EQ(g_settings.GetDword(34), 6600u);
+    EXPECT_EQ(g_settings.GetWord(31), 2);
+    CProfile::Reload();
+    EXPECT_EQ(CProfile::GetProfileString("Settings", "DisplayLanguage"), "English.lng");
+    EXPECT_EQ(CProfile::GetProfileInt("Settings", "DeviceId", -1), 5);
+}
+
+TEST_F(MainWindowTest, LanguageSwitchWithABadValueStaysInTheSameLanguage)
+{
+    OpenMainWindow w;
+    w.Open();
+    Type(Edit(&w, 1049), "12");
+    PressButton(&w, 1045);
+    ASSERT_EQ(m_prompts.MessageTexts().size(), 1u);
+    EXPECT_TRUE(m_prompts.MessageTexts()[0].contains("50")) << m_prompts.MessageTexts()[0].toStdString();
+    EXPECT_EQ(m_prompts.Last().style & MB_ICONMASK, MB_ICONERROR);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(g_appSettings.DisplayLanguage, "English.lng");
+    // The edit to correct has the focus and its text selected.
+    EXPECT_EQ(QApplication::focusWidget(), Edit(&w, 1049));
+    EXPECT_EQ(Edit(&w, 1049)->selectedText(), "12");
+}
+
+TEST_F(MainWindowTest, LanguageToggleFollowsTheStoredName)
+{
+    for (auto [stored, next] : {std::pair<const char*, const char*>{"English.lng", "Japanese.lng"},
+                                {"", "Japanese.lng"},
+                                {"japanese.lng", "Japanese.lng"},
+                                {"Japanese.lng", "English.lng"}}) {
+        g_appSettings.DisplayLanguage = QString::fromLatin1(stored);
+        OpenMainWindow w;
+        w.Open();
+        PressButton(&w, 1045);
+        EXPECT_EQ(g_appSettings.DisplayLanguage, QString::fromLatin1(next)) << stored;
+        EXPECT_EQ(w.GetResult(), IDOK);
+        CProfile::Reload();
+        EXPECT_EQ(CProfile::GetProfileString("Settings", "DisplayLanguage"), QString::fromLatin1(next));
+    }
+}
+
+TEST_F(MainWindowTest, VtSecondaryChecksSetTheRangeWhileTyping)
+{
+    OpenMainWindow w;
+    w.Open();
+    struct Step
+    {
+        const char* typed;
+        int secondary;
+        int range;
+    };
+    for (const Step& s : {Step{"110", 110, 150}, Step{"220", 220, 300}, Step{"230", 230, 230}, Step{"49", 230, 230}}) {
+        Type(Edit(&w, 1049), s.typed);
+        EXPECT_EQ(w.GetSettings().GetWord(36), s.secondary) << s.typed;
+        EXPECT_EQ(w.GetSettings().GetWord(40), s.range) << s.typed;
+        EXPECT_EQ(Text(&w, 1018), QString::number(s.range)) << s.typed;
+    }
+    // Half-typed and bad numbers are dropped without a word.
+    Type(Edit(&w, 1018), "abc");
+    Type(Edit(&w, 1017), "9");
+    EXPECT_TRUE(m_prompts.MessageTexts().empty());
+    EXPECT_EQ(w.GetSettings().GetWord(40), 230);
+    EXPECT_EQ(w.GetSettings().GetWord(33), 5);
+    Type(Edit(&w, 1017), "1");
+    EXPECT_EQ(w.GetSettings().GetWord(33), 1);
+    Type(Edit(&w, 1018), "480");
+    EXPECT_EQ(w.GetSettings().GetWord(40), 480);
+}
+
+TEST_F(MainWindowTest, EnterAndEscDoNothingAndOnlyTheCloseBoxEndsTheRun)
+{
+    g_settings.m_deviceType.SetTypeIndex(0);
+    CBasicParameterDialog w;
+    CModalDriver driver;
+    bool visibleAfterKeys = false;
+    driver.On<CBasicParameterDialog>(
+        [&](CBasicParameterDialog* dialog) {
+            QLineEdit* edit = Edit(dialog, 1048);
+            Type(edit, "440");
+            QTest::keyClick(edit, Qt::Key_Return);
+            QTest::keyClick(edit, Qt::Key_Enter, Qt::KeypadModifier);
+            QTest::keyClick(edit, Qt::Key_Escape);
+            QTest::keyClick(Box(dialog, 1047), Qt::Key_Escape);
+            visibleAfterKeys = dialog->isVisible();
+            dialog->close();
+        },
+        "main window");
+    EXPECT_EQ(w.DoModal(), 0);
+    ASSERT_TRUE(driver.Done()) << driver.Pending().toStdString();
+    EXPECT_TRUE(visibleAfterKeys);
+    // Enter never pressed Upload: no connection dialog came, nothing was shown.
+    EXPECT_TRUE(m_prompts.Requests().empty());
+    // The close box hands the set on, with what the live checks took.
+    EXPECT_EQ(g_settings.m_deviceType.GetTypeIndex(), 0);
+    EXPECT_EQ(g_settings.GetDword(34), 110u); // the primary has no live check
+}
+
+TEST_F(MainWindowTest, WiringSystemsFollowTheUnitType)
+{
+    g_settings.m_deviceType.SetTypeIndex(0);
+    g_settings.SetWord(31, 5);
+    OpenMainWindow w;
+    w.Open();
+    QComboBox* systems = Box(&w, 1047);
+    ASSERT_EQ(systems->count(), 4);
+    EXPECT_EQ(systems->currentIndex(), 3);
+    w.StoreControls(false);
+    EXPECT_EQ(w.GetSettings().GetWord(31), 3);
+    EXPECT_FALSE(FindControl(&w, 1035)->isEnabled()); // no Modbus settings on these types
+    EXPECT_TRUE(FindControl(&w, 1036)->isEnabled());
+    EXPECT_TRUE(FindControl(&w, 1041)->isEnabled());
+
+    // A choice in the box is taken at once and refreshes the analog outputs.
+    Choose(systems, systems->itemText(1));
+    EXPECT_EQ(w.GetSettings().GetWord(31), 1);
+
+    Choose(Box(&w, 1054), "FPM-4");
+    EXPECT_EQ(w.GetSettings().m_deviceType.GetTypeIndex(), 5);
+    EXPECT_EQ(Box(&w, 1047)->count(), 6);
+    EXPECT_EQ(Box(&w, 1056)->currentText(), "Output 4-20 mA");
+    EXPECT_FALSE(Box(&w, 1057)->isEnabled());
+    auto* outputs = qobject_cast<QTableWidget*>(FindControl(&w, 1158));
+    ASSERT_EQ(outputs->rowCount(), 10);
+    EXPECT_EQ(outputs->item(9, 0)->text(), "10");
+    EXPECT_FALSE(outputs->item(0, 3)->text().isEmpty());
+    EXPECT_TRUE(outputs->item(0, 3)->text().contains("mA")) << outputs->item(0, 3)->text().toStdString();
+
+    Choose(Box(&w, 1056), "Output 0-10 V");
+    EXPECT_EQ(w.GetSettings().m_deviceType.GetTypeIndex(), 7);
+    EXPECT_TRUE(outputs->item(0, 3)->text().contains("V")) << outputs->item(0, 3)->text().toStdString();
+    EXPECT_TRUE(m_prompts.MessageTexts().empty());
+}
+
+// Types 1 and 6 are in no model entry: the window shows the first entry, but
+// the next store must not turn the set into type 0.
+TEST_F(MainWindowTest, AUnitTypeWithoutModelEntryKeepsItsType)
+{
+    for (int type : {1, 6}) {
+        g_settings = CSettings();
+        g_settings.m_deviceType.SetTypeIndex(type);
+        OpenMainWindow w;
+        w.Open();
+        EXPECT_EQ(Box(&w, 1054)->currentText(), "FPM-3");
+        EXPECT_EQ(Box(&w, 1056)->currentText(), "Output 4-20 mA");
+        w.StoreControls(false);
+        EXPECT_EQ(w.GetSettings().m_deviceType.GetTypeIndex(), type);
+        EXPECT_EQ(w.GetSettings().m_deviceType.GetOptionBits(), type == 1 ? 0x1000 : 0x1010);
+        // A model the user picks does change it.
+        Choose(Box(&w, 1056), "Output 0-5 V");
+        EXPECT_EQ(w.GetSettings().m_deviceType.GetTypeIndex(), 3);
+        w.StoreControls(false);
+        EXPECT_EQ(w.GetSettings().m_deviceType.GetTypeIndex(), 3);
+    }
+}
+
+// A bad edit stops the model change: the boxes go back to the set's model so
+// that a later store does not relabel the set behind the unit type change.
+TEST_F(MainWindowTest, AFailedModelChangeShowsTheSetsModelAgain)
+{
+    g_settings.m_deviceType.SetTypeIndex(0);
+    OpenMainWindow w;
+    w.Open();
+    Type(Edit(&w, 1048), "abc");
+    Choose(Box(&w, 1054), "FPM-4");
+    ASSERT_EQ(m_prompts.MessageTexts().size(), 1u);
+    EXPECT_EQ(m_prompts.Last().style & MB_ICONMASK, MB_ICONERROR);
+    EXPECT_EQ(w.GetSettings().m_deviceType.GetTypeIndex(), 0);
+    EXPECT_EQ(Box(&w, 1054)->currentText(), "FPM-3");
+    EXPECT_EQ(w.GetModelText(0), "FPM-3");
+    EXPECT_EQ(Box(&w, 1056)->currentText(), "Output 4-20 mA");
+    // The user's text stays to be corrected, selected, with the focus.
+    EXPECT_EQ(Text(&w, 1048), "abc");
+    EXPECT_EQ(QApplication::focusWidget(), Edit(&w, 1048));
+    EXPECT_EQ(Edit(&w, 1048)->selectedText(), "abc");
+
+    Type(Edit(&w, 1048), "440");
+    w.StoreControls(false);
+    EXPECT_EQ(w.GetSettings().m_deviceType.GetTypeIndex(), 0);
+    EXPECT_EQ(w.GetSettings().GetDword(34), 440u);
+}
+
+TEST_F(MainWindowTest, StoreControlsChecksEachEditInOrder)
+{
+    OpenMainWindow w;
+    w.Open();
+    Type(Edit(&w, 1048), "400000");
+    Type(Edit(&w, 1049), "480");
+    Type(Edit(&w, 1050), "20001");
+    Type(Edit(&w, 1017), "0");
+    EXPECT_THROW(w.StoreControls(false), CException);
+    // Words before the failing edit are stored; the failing one and later ones are not.
+    EXPECT_EQ(w.GetSettings().GetDword(34), 400000u);
+    EXPECT_EQ(w.GetSettings().GetWord(36), 480);
+    EXPECT_EQ(w.GetSettings().GetWord(32), 5);
+    EXPECT_EQ(QApplication::focusWidget(), Edit(&w, 1050));
+    Type(Edit(&w, 1050), "0x10");
+    EXPECT_THROW(w.StoreControls(false), CException);
+    EXPECT_EQ(w.GetSettings().GetWord(32), 16);
+    EXPECT_EQ(QApplication::focusWidget(), Edit(&w, 1017));
+}
+
+TEST_F(MainWindowTest, ModelBoxesSelectExactTextsAndRefillLowerLevels)
+{
+    // "ABC" is a prefix of "ABC2"; "Q" entries have a third level, "ABC" ones have none.
+    ScopedLanguageFile file(QStringLiteral("ModelTest.lng"), LanguageFileText(QStringLiteral(
+        "<list name=\"Model\"><text name=\"0\">ABC|One</text><text name=\"2\">ABC2|One</text>"
+        "<text name=\"3\">ABC2|Two</text><text name=\"4\">Q|R|x</text><text name=\"5\">Q|R|y</text>"
+        "<text name=\"7\">Q|S</text><text name=\"8\">Q|T|z</text><text name=\"9\">Q|T|w</text></list>")));
+    g_appSettings.DisplayLanguage = file.Name();
+    g_settings.m_deviceType.SetTypeIndex(0);
+    OpenMainWindow w;
+    w.Open();
+    EXPECT_EQ(Items(Box(&w, 1054)), (QStringList{"ABC", "ABC2", "Q"}));
+    EXPECT_EQ(Box(&w, 1054)->currentText(), "ABC");
+    EXPECT_EQ(Items(Box(&w, 1056)), (QStringList{"One"}));
+    EXPECT_FALSE(Box(&w, 1057)->isEnabled());
+
+    Choose(Box(&w, 1054), "Q");
+    // Level 2 falls back to its first item, level 3 to its last.
+    EXPECT_EQ(Items(Box(&w, 1056)), (QStringList{"R", "S", "T"}));
+    EXPECT_EQ(Items(Box(&w, 1057)), (QStringList{"x", "y"}));
+    EXPECT_TRUE(Box(&w, 1057)->isEnabled());
+    EXPECT_EQ(Box(&w, 1057)->currentText(), "y");
+    EXPECT_EQ(w.GetSettings().m_deviceType.GetTypeIndex(), 5);
+
+    Choose(Box(&w, 1057), "x");
+    EXPECT_EQ(w.GetSettings().m_deviceType.GetTypeIndex(), 4);
+    Choose(Box(&w, 1056), "S");
+    EXPECT_FALSE(Box(&w, 1057)->isEnabled());
+    EXPECT_EQ(w.GetSettings().m_deviceType.GetTypeIndex(), 7);
+    // Choosing the same text again changes nothing.
+    Choose(Box(&w, 1056), "S");
+    EXPECT_EQ(w.GetSettings().m_deviceType.GetTypeIndex(), 7);
+
+    w.GetSettings().m_deviceType.SetTypeIndex(2);
+    w.UpdateControls();
+    EXPECT_EQ(Box(&w, 1054)->currentText(), "ABC2");
+    EXPECT_EQ(Box(&w, 1056)->currentText(), "One");
+    EXPECT_TRUE(m_prompts.MessageTexts().empty());
+}
+
+TEST_F(MainWindowTest, AMissingLanguageFileIsReportedAndTheWindowStillRuns)
+{
+    g_appSettings.DisplayLanguage = QStringLiteral("Missing.lng");
+    OpenMainWindow w;
+    w.Open();
+    ASSERT_EQ(m_prompts.MessageTexts().size(), 1u);
+    EXPECT_TRUE(m_prompts.MessageTexts()[0].startsWith("Can't read resource file \"Missing.lng\".\n"));
+    EXPECT_EQ(m_prompts.Last().style & MB_ICONMASK, MB_ICONERROR);
+    // Template texts, no model items, empty wiring-system items; the rest is filled.
+    EXPECT_EQ(Text(&w, 1032), "Upload");
+    EXPECT_EQ(w.windowTitle(), "Ombrix Version1.1.15");
+    EXPECT_EQ(Box(&w, 1054)->count(), 0);
+    EXPECT_EQ(Box(&w, 1056)->count(), 0);
+    EXPECT_FALSE(Box(&w, 1057)->isEnabled());
+    EXPECT_EQ(Box(&w, 1047)->count(), 6);
+    EXPECT_EQ(Text(&w, 1048), "110");
+    EXPECT_EQ(FindControl(&w, 1032)->toolTip(), QString());
+    // The stand-in model does not relabel the set.
+    w.StoreControls(false);
+    EXPECT_EQ(w.GetSettings().m_deviceType.GetTypeIndex(), 5);
+    // The live checks work.
+    Type(Edit(&w, 1049), "220");
+    EXPECT_EQ(Text(&w, 1018), "300");
+}
+
+TEST_F(MainWindowTest, ToolTipsComeFromTheMessagesAndAreCut)
+{
+    const QString longTip(100, QLatin1Char('x'));
+    ScopedLanguageFile file(QStringLiteral("TipTest.lng"),
+                            LanguageFileText(QStringLiteral("<message><text name=\"TT_UPLOAD\">Read it</text>"
+                                                            "<text name=\"TT_LANG\">%1</text></message>")
+                                                 .arg(longTip)));
+    g_appSettings.DisplayLanguage = file.Name();
+    OpenMainWindow w;
+    w.Open();
+    EXPECT_EQ(FindControl(&w, 1032)->toolTip(), "Read it");
+    EXPECT_EQ(FindControl(&w, 1045)->toolTip(), longTip.left(79));
+    EXPECT_EQ(FindControl(&w, 1033)->toolTip(), QString());
+    EXPECT_EQ(FindControl(&w, 1031)->toolTip(), QString());
+}
+
+TEST_F(MainWindowTest, SavesAPictureOfTheMainWindowInEachLanguage)
+{
+    const QString folder = QDir(GetModuleDirectory()).absoluteFilePath(QStringLiteral("../screenshots"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    for (const char* language : {"English", "Japanese"}) {
+        g_appSettings.DisplayLanguage = QString::fromLatin1(language) + QStringLiteral(".lng");
+        OpenMainWindow w;
+        w.Open();
+        const QString path = folder + QStringLiteral("/main-window-") + QString::fromLatin1(language) +
+                             QStringLiteral(".png");
+        ASSERT_TRUE(w.grab().save(path)) << path.toStdString();
+        EXPECT_TRUE(QFile::exists(path));
+    }
+    EXPECT_TRUE(m_prompts.MessageTexts().empty());
+}
