@@ -1,7 +1,7 @@
 #include "CBasicParameterDialog.h"
 
 #include "AppIcon.h"
-// #include "CCompareDialog.h"
+#include "CCompareDialog.h"
 #include "CProgressDialog.h"
 #include "comm/CComSettings.h"
 #include "comm/CConnectDialog.h"
@@ -630,8 +630,8 @@ void CBasicParameterDialog::OnProtect()
 void CBasicParameterDialog::OnReport()
 {
     StoreControls(false);
-    // TODO-REPORT CCompareDialog report(this);
-    // TODO-REPORT report.Compare(m_settings);
+    CCompareDialog report(this);
+    report.Compare(m_settings);
 }
 
 void CBasicParameterDialog::OnSaveFile()
