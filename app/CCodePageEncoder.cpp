@@ -2,6 +2,9 @@
 
 #include <iconv.h>
 
+#include <algorithm>
+#include <cerrno>
+
 namespace {
 
 const QString kDefaultCodePage = QStringLiteral("CP1252");
@@ -51,27 +54,42 @@ CCodePageEncoder::~CCodePageEncoder()
         iconv_close(static_cast<iconv_t>(m_converter));
 }
 
-bool CCodePageEncoder::Encode(const QString& text, QByteArray& out) const
+QByteArray CCodePageEncoder::Encode(const QString& text, int* substituted) const
 {
-    out.clear();
-    if (!m_converter)
-        return false;
-    iconv_t converter = static_cast<iconv_t>(m_converter);
-    iconv(converter, nullptr, nullptr, nullptr, nullptr);
-
-    QByteArray input = text.toUtf8();
-    // No character of a multibyte code page is longer than its UTF-8 form plus a shift.
-    QByteArray output(input.size() * 2 + 16, '\0');
-    char* in = input.data();
-    size_t inLeft = static_cast<size_t>(input.size());
-    char* outPtr = output.data();
-    size_t outLeft = static_cast<size_t>(output.size());
-    if (iconv(converter, &in, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1)
-        || iconv(converter, nullptr, nullptr, &outPtr, &outLeft) == static_cast<size_t>(-1)) {
-        return false;
+    int replaced = 0;
+    QByteArray output;
+    if (!m_converter) {
+        output = text.toLatin1();
+    } else {
+        iconv_t converter = static_cast<iconv_t>(m_converter);
+        iconv(converter, nullptr, nullptr, nullptr, nullptr);
+        QByteArray input = text.toUtf8();
+        // No character takes more bytes in a Windows code page than in UTF-8 plus a shift.
+        output.resize(input.size() * 2 + 16);
+        char* in = input.data();
+        size_t inLeft = static_cast<size_t>(input.size());
+        char* out = output.data();
+        size_t outLeft = static_cast<size_t>(output.size());
+        while (inLeft > 0) {
+            if (iconv(converter, &in, &inLeft, &out, &outLeft) != static_cast<size_t>(-1))
+                break;
+            if (errno != EILSEQ)
+                break;
+            // Without //TRANSLIT iconv stops at what the code page lacks: one
+            // UTF-8 sequence becomes '?'.
+            const auto lead = static_cast<unsigned char>(*in);
+            size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+            length = std::min(length, inLeft);
+            in += length;
+            inLeft -= length;
+            *out++ = '?';
+            --outLeft;
+            ++replaced;
+        }
+        iconv(converter, nullptr, nullptr, &out, &outLeft);
+        output.truncate(static_cast<qsizetype>(out - output.data()));
     }
-    // Without //TRANSLIT iconv refuses (EILSEQ) what the code page lacks.
-    output.truncate(static_cast<qsizetype>(outPtr - output.data()));
-    out = output;
-    return true;
+    if (substituted)
+        *substituted = replaced;
+    return output;
 }

@@ -16,9 +16,10 @@ public:
 
     // The iconv name of the code page in use.
     const QString& GetCodePage() const { return m_codePage; }
-    // The text in the code page; false (and out emptied) when the code page
-    // cannot hold one of its characters.
-    bool Encode(const QString& text, QByteArray& out) const;
+    // The text in the code page. A character the code page cannot hold is
+    // written as '?', as the Windows conversion does, so the text keeps its
+    // length and nothing after it is lost; substituted counts them.
+    QByteArray Encode(const QString& text, int* substituted = nullptr) const;
 
     // The code page of a locale name such as a language file's locale element.
     static QString CodePageForLocale(const QString& locale);

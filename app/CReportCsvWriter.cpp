@@ -86,13 +86,8 @@ void CReportCsvWriter::WriteFile(const QString& path, const QStringList& lines, 
 {
     const CCodePageEncoder encoder(codePage);
     QByteArray content;
-    QByteArray encoded;
     for (const QString& line : lines) {
-        if (!encoder.Encode(line, encoded)) {
-            throw CPrivateException(CMessageFormatter(QStringLiteral("MSG_ERROR_CSV_CODEPAGE"),
-                                                      {encoder.GetCodePage(), line}));
-        }
-        content += encoded;
+        content += encoder.Encode(line);
         content += "\r\n";
     }
 

@@ -3,7 +3,9 @@
 //   ;Group,Name,PC[,<title>]                 header, not quoted
 //   "<group>","<name>","<ref>"[,"<cmp>"]     one line per catalogue parameter
 // texts as they are (no escaping), CR LF line ends, no byte-order mark, in
-// the code page of the language file's locale.
+// the code page of the language file's locale. A character the code page
+// cannot hold is written as '?' (the language files hold a few, such as the
+// Greek sigma in CP1252), so the file is always whole.
 #include <QString>
 #include <QStringList>
 
@@ -16,9 +18,9 @@ public:
     // with hideEmpty a parameter whose value texts are both empty gives no line.
     static QStringList BuildLines(const CSettings& reference, const CSettings& compared, bool isCompared,
                                   const QString& title, bool hideEmpty);
-    // Writes the lines in the code page, each ended with CR LF. Every line is
-    // converted before the file is touched: a text the code page cannot hold
-    // leaves any existing file as it was. Throws CPrivateException.
+    // Writes the lines in the code page, each ended with CR LF. Throws
+    // CPrivateException when the file cannot be created or written; what was
+    // written before a write failure stays.
     static void WriteFile(const QString& path, const QStringList& lines, const QString& codePage);
     // The code page of the loaded language file's locale element.
     static QString LanguageCodePage();
