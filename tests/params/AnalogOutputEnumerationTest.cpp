@@ -338,12 +338,18 @@ TEST_F(AnalogOutputEnumerationTest, CheckedSettersStoreWithinTheirLimits)
         const char* rejected;
         const char* message;
     } cases[] = {
-        {&AO::StoreZeroAdjust, AO::WORD_ADJUST_ZERO, "-5", -500, "5.01", "Adjust zero (%): enter a value from -5 to 5."},
-        {&AO::StoreSpanAdjust, AO::WORD_ADJUST_SPAN, "105", 10500, "94.99", "Adjust span (%): enter a value from 95 to 105."},
-        {&AO::StoreInput0, AO::WORD_INPUT0, "120", 12000, "-0.01", "Scaling lower input (%): enter a value from 0 to 120."},
-        {&AO::StoreInput100, AO::WORD_INPUT100, "0.005", 1, "120.01", "Scaling upper input (%): enter a value from 0 to 120."},
-        {&AO::StoreOutput0, AO::WORD_OUTPUT0, "3.2", 320, "3.19", "Output at lower input: enter a value from 3.2 to 20.8."},
-        {&AO::StoreOutput100, AO::WORD_OUTPUT100, "20.8", 2080, "20.81", "Output at upper input: enter a value from 3.2 to 20.8."},
+        {&AO::StoreZeroAdjust, AO::WORD_ADJUST_ZERO, "-5", -500, "5.01",
+         "Adjust zero (%): enter a value from -5 to 5."},
+        {&AO::StoreSpanAdjust, AO::WORD_ADJUST_SPAN, "105", 10500, "94.99",
+         "Adjust span (%): enter a value from 95 to 105."},
+        {&AO::StoreInput0, AO::WORD_INPUT0, "120", 12000, "-0.01",
+         "Scaling lower input (%): enter a value from 0 to 120."},
+        {&AO::StoreInput100, AO::WORD_INPUT100, "0.005", 1, "120.01",
+         "Scaling upper input (%): enter a value from 0 to 120."},
+        {&AO::StoreOutput0, AO::WORD_OUTPUT0, "3.2", 320, "3.19",
+         "Output at lower input: enter a value from 3.2 to 20.8."},
+        {&AO::StoreOutput100, AO::WORD_OUTPUT100, "20.8", 2080, "20.81",
+         "Output at upper input: enter a value from 3.2 to 20.8."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.accepted);

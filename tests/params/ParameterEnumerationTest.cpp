@@ -253,6 +253,7 @@ TEST_F(ParameterEnumerationTest, ListsHaveAllTheirItemsInBothLanguages)
         }
         for (const char* unit : {"p", "A", "V", "W", "var", "VA", "PF", "Hz", "mA"})
             EXPECT_FALSE(g_resourceDatabase.GetText(QStringLiteral("unit"), QString::fromLatin1(unit)).isEmpty());
-        EXPECT_FALSE(g_resourceDatabase.GetText(QStringLiteral("parameter"), QStringLiteral("MODBUS_PASSCODE")).isEmpty());
+        const QString passcode = QStringLiteral("MODBUS_PASSCODE");
+        EXPECT_FALSE(g_resourceDatabase.GetText(QStringLiteral("parameter"), passcode).isEmpty());
     }
 }
