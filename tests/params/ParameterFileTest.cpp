@@ -1,5 +1,6 @@
 // Parameter files: what a save writes, what a load accepts, and that
 // failures neither corrupt the caller's set nor the file on disk.
+#include "QStringPrinter.h"
 #include "params/CPrivateProfile.h"
 #include "params/CSettings.h"
 #include "params/RegisterMap.h"

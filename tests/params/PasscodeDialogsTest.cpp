@@ -1,5 +1,6 @@
 // The passcode entry (145) and protect (146) dialogs, headless: their texts,
 // input checks that keep them open, OK and Cancel, the remembered passcode.
+#include "QStringPrinter.h"
 #include "params/CEnterPasscodeDialog.h"
 #include "params/CProtectDialog.h"
 
