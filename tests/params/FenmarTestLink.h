@@ -1,7 +1,7 @@
 #pragma once
 // Links from the program's Modbus master to a simulated Fenmar unit, over
 // TCP, the serial RTU link and the infrared RTU link on one pseudo-terminal.
-#include "QStringPrinter.h"
+#include "TestText.h"
 #include "support/CFenmarUnit.h"
 
 #include "comm/CModbusInterface.h"
