@@ -61,6 +61,16 @@ constexpr std::array<ClassRow, 10> kClasses = {{
 constexpr std::array<std::uint8_t, CAnalogOutputEnumerationInterface::ASSIGNMENT_COUNT> kClassOfAssignment = {
     0, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 6, 6, 6, 6, 7, 8, 9};
 
+const AnalogOutputRange& RangeRow(int row)
+{
+    return kRanges[static_cast<std::size_t>(row)];
+}
+
+const ClassRow& ClassRowOf(int cls)
+{
+    return kClasses[static_cast<std::size_t>(cls)];
+}
+
 QString Latin1(const char* text)
 {
     return QString::fromLatin1(text);
@@ -177,47 +187,47 @@ void CAnalogOutputEnumerationInterface::ResetTable(int ch)
 
 int CAnalogOutputEnumerationInterface::GetInputLowerLimit(int ch) const
 {
-    return kClasses[static_cast<std::size_t>(ClassOf(ch))].lower;
+    return ClassRowOf(ClassOf(ch)).lower;
 }
 
 int CAnalogOutputEnumerationInterface::GetInputUpperLimit(int ch) const
 {
-    return kClasses[static_cast<std::size_t>(ClassOf(ch))].upper;
+    return ClassRowOf(ClassOf(ch)).upper;
 }
 
 int CAnalogOutputEnumerationInterface::GetRangeMin() const
 {
-    return kRanges[static_cast<std::size_t>(m_rangeRow)].minimum;
+    return RangeRow(m_rangeRow).minimum;
 }
 
 int CAnalogOutputEnumerationInterface::GetRangeMax() const
 {
-    return kRanges[static_cast<std::size_t>(m_rangeRow)].maximum;
+    return RangeRow(m_rangeRow).maximum;
 }
 
 int CAnalogOutputEnumerationInterface::GetDefaultOutput0() const
 {
-    return kRanges[static_cast<std::size_t>(m_rangeRow)].default0;
+    return RangeRow(m_rangeRow).default0;
 }
 
 int CAnalogOutputEnumerationInterface::GetDefaultOutput100() const
 {
-    return kRanges[static_cast<std::size_t>(m_rangeRow)].default100;
+    return RangeRow(m_rangeRow).default100;
 }
 
 int CAnalogOutputEnumerationInterface::GetRangeScale() const
 {
-    return kRanges[static_cast<std::size_t>(m_rangeRow)].divisor;
+    return RangeRow(m_rangeRow).divisor;
 }
 
 bool CAnalogOutputEnumerationInterface::IsCurrentOutput() const
 {
-    return QLatin1String(kRanges[static_cast<std::size_t>(m_rangeRow)].unitKey) == QLatin1String("mA");
+    return QLatin1String(RangeRow(m_rangeRow).unitKey) == QLatin1String("mA");
 }
 
 QString CAnalogOutputEnumerationInterface::GetOutputUnitText() const
 {
-    return g_resourceDatabase.GetText(QStringLiteral("unit"), Latin1(kRanges[static_cast<std::size_t>(m_rangeRow)].unitKey));
+    return g_resourceDatabase.GetText(QStringLiteral("unit"), Latin1(RangeRow(m_rangeRow).unitKey));
 }
 
 double CAnalogOutputEnumerationInterface::GetOutput0Value(int ch) const
@@ -356,12 +366,12 @@ QString CAnalogOutputEnumerationInterface::GetAssignmentText(int ch) const
 
 QString CAnalogOutputEnumerationInterface::GetInputUnitText(int ch) const
 {
-    return g_resourceDatabase.GetText(QStringLiteral("unit"), Latin1(kClasses[static_cast<std::size_t>(ClassOf(ch))].unitKey));
+    return g_resourceDatabase.GetText(QStringLiteral("unit"), Latin1(ClassRowOf(ClassOf(ch)).unitKey));
 }
 
 void CAnalogOutputEnumerationInterface::GetDefaultInputTexts(int ch, QString& lower, QString& upper) const
 {
-    const ClassRow& row = kClasses[static_cast<std::size_t>(ClassOf(ch))];
+    const ClassRow& row = ClassRowOf(ClassOf(ch));
     lower = Latin1(row.defaultLower);
     upper = Latin1(row.defaultUpper);
 }

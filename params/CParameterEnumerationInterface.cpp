@@ -13,7 +13,8 @@
 
 namespace {
 
-constexpr int kCurrentSensorTextBase = 5600;
+constexpr int kCurrentSensorTextBase = 5600; // eight sensors, 5600..5607
+constexpr std::uint16_t kCurrentSensorCount = 8;
 constexpr int kInput2Ct1 = 41;
 constexpr int kInput2Ct2 = 42;
 
@@ -113,9 +114,11 @@ QString CParameterEnumerationInterface::GetValueText(int number, const CSettings
 
     if (settings.HasCapability(CAPABILITY_DIPSW)) {
         if (number == PARAMETER_INPUT_CT2) {
-            const QString sensor = CStringTable::LoadString(kCurrentSensorTextBase + settings.GetWord(number));
-            if (!sensor.isEmpty())
-                text = sensor;
+            const std::uint16_t sensor = settings.GetWord(number);
+            const QString name =
+                sensor < kCurrentSensorCount ? CStringTable::LoadString(kCurrentSensorTextBase + sensor) : QString();
+            if (!name.isEmpty())
+                text = name;
         } else if (number == PARAMETER_INPUT_CT1 && settings.GetWord(PARAMETER_INPUT_CT2) != 0) {
             text.clear();
         } else if (number == kInput2Ct1 && settings.GetWord(kInput2Ct2) != 0) {

@@ -25,10 +25,10 @@ public:
     // -1 after the last.
     int NextIndex(int number) const;
 
-    // Decimal places shown for a divisor: how often it divides by 10 while
-    // it is at least 10.
-    static int DecimalPlaces(int divisor);
-    // value / divisor with the divisor's decimal places ("%d" for 1), in the
-    // process locale.
+    // value / divisor with as many decimals as the divisor has powers of
+    // ten ("%d" for 1), in the process locale.
     static QString ScaledText(double value, int divisor);
+
+private:
+    static int DecimalPlaces(int divisor);
 };

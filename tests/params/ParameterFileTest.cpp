@@ -1,5 +1,6 @@
 // Parameter files: what a save writes, what a load accepts, and that
 // failures neither corrupt the caller's set nor the file on disk.
+#include "TestText.h"
 #include "params/CPrivateProfile.h"
 #include "params/CSettings.h"
 #include "params/RegisterMap.h"
@@ -197,7 +198,7 @@ TEST_F(ParameterFileTest, BadValuesFailWithTheFormatMessageAndLeaveTheSetAlone)
         Write(Path("bad.cfg"), text);
         CSettings set = Marked();
         const CSettings before = set;
-        EXPECT_EQ(LoadError(set, Path("bad.cfg")), Message("MSG_ERROR_LOAD_PARAMETER_FORMAT")) << c.to;
+        EXPECT_EQ(Str(LoadError(set, Path("bad.cfg"))), Str(Message("MSG_ERROR_LOAD_PARAMETER_FORMAT"))) << c.to;
         ExpectSame(set, before);
     }
 
@@ -227,7 +228,7 @@ TEST_F(ParameterFileTest, TruncatedAndGarbageFilesFailWithoutHarm)
         Write(Path("cut.cfg"), bytes);
         CSettings set = Marked();
         const CSettings before = set;
-        EXPECT_EQ(LoadError(set, Path("cut.cfg")), Message("MSG_ERROR_LOAD_PARAMETER_FORMAT"));
+        EXPECT_EQ(Str(LoadError(set, Path("cut.cfg"))), Str(Message("MSG_ERROR_LOAD_PARAMETER_FORMAT")));
         ExpectSame(set, before);
     }
 }
@@ -253,19 +254,19 @@ TEST_F(ParameterFileTest, FileThatCannotBeReadFailsWithTheSystemReason)
     CSettings set = Marked();
     const CSettings before = set;
     const QString missing = LoadError(set, Path("missing.cfg"));
-    EXPECT_EQ(missing, Message("MSG_ERROR_LOAD_PARAMETER", ENOENT));
+    EXPECT_EQ(Str(missing), Str(Message("MSG_ERROR_LOAD_PARAMETER", ENOENT)));
     EXPECT_FALSE(SystemErrorText(ENOENT).isEmpty());
     EXPECT_TRUE(missing.contains(SystemErrorText(ENOENT).trimmed()));
     ExpectSame(set, before);
 
     QDir(m_dir.path()).mkdir(QStringLiteral("folder.cfg"));
-    EXPECT_EQ(LoadError(set, Path("folder.cfg")), Message("MSG_ERROR_LOAD_PARAMETER", EISDIR));
+    EXPECT_EQ(Str(LoadError(set, Path("folder.cfg"))), Str(Message("MSG_ERROR_LOAD_PARAMETER", EISDIR)));
     ExpectSame(set, before);
 
     if (::geteuid() != 0) {
         Write(Path("locked.cfg"), "[AVOCFG]\r\n");
         QFile::setPermissions(Path("locked.cfg"), QFileDevice::Permissions());
-        EXPECT_EQ(LoadError(set, Path("locked.cfg")), Message("MSG_ERROR_LOAD_PARAMETER", EACCES));
+        EXPECT_EQ(Str(LoadError(set, Path("locked.cfg"))), Str(Message("MSG_ERROR_LOAD_PARAMETER", EACCES)));
         ExpectSame(set, before);
     }
 }
@@ -318,16 +319,16 @@ TEST_F(ParameterFileTest, FailedSaveKeepsTheOldFile)
     ::setrlimit(RLIMIT_FSIZE, &limit);
     ::sigaction(SIGXFSZ, &previous, nullptr);
 
-    EXPECT_EQ(error, Message("MSG_ERROR_SAVE_PARAMETER", EFBIG));
+    EXPECT_EQ(Str(error), Str(Message("MSG_ERROR_SAVE_PARAMETER", EFBIG)));
     EXPECT_EQ(Read(path), old);
-    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("keep.cfg")}) << "no leftovers";
+    EXPECT_EQ(Str(QDir(m_dir.path()).entryList(QDir::Files).join(QLatin1Char(' '))), "keep.cfg") << "no leftovers";
 
     // A folder that does not exist.
     try {
         set.SaveFile(Path("nowhere/x.cfg"));
         ADD_FAILURE() << "saved into a missing folder";
     } catch (const CPrivateException& e) {
-        EXPECT_EQ(e.GetText(), Message("MSG_ERROR_SAVE_PARAMETER", ENOENT));
+        EXPECT_EQ(Str(e.GetText()), Str(Message("MSG_ERROR_SAVE_PARAMETER", ENOENT)));
     }
 }
 
@@ -359,11 +360,11 @@ TEST(PrivateProfileTest, LookUpAndWriteRules)
     profile.WriteString(QStringLiteral("B"), QStringLiteral("two"), QStringLiteral(" '2' "));
     profile.WriteString(QStringLiteral("a"), QStringLiteral("ONE"), QStringLiteral("11"));
     profile.WriteString(QStringLiteral("A"), QStringLiteral("three"), QStringLiteral("\"3"));
-    EXPECT_EQ(profile.GetString(QStringLiteral("a"), QStringLiteral("One"), QStringLiteral("d")), QStringLiteral("11"));
-    EXPECT_EQ(profile.GetString(QStringLiteral("B"), QStringLiteral("two"), QStringLiteral("d")), QStringLiteral("2"));
-    EXPECT_EQ(profile.GetString(QStringLiteral("A"), QStringLiteral("three"), QString()), QStringLiteral("\"3"));
-    EXPECT_EQ(profile.GetString(QStringLiteral("A"), QStringLiteral("four"), QStringLiteral("d")), QStringLiteral("d"));
-    EXPECT_EQ(profile.GetString(QStringLiteral("C"), QStringLiteral("one"), QStringLiteral("d")), QStringLiteral("d"));
+    EXPECT_EQ(Str(profile.GetString(QStringLiteral("a"), QStringLiteral("One"), QStringLiteral("d"))), Str(QStringLiteral("11")));
+    EXPECT_EQ(Str(profile.GetString(QStringLiteral("B"), QStringLiteral("two"), QStringLiteral("d"))), Str(QStringLiteral("2")));
+    EXPECT_EQ(Str(profile.GetString(QStringLiteral("A"), QStringLiteral("three"), QString())), Str(QStringLiteral("\"3")));
+    EXPECT_EQ(Str(profile.GetString(QStringLiteral("A"), QStringLiteral("four"), QStringLiteral("d"))), Str(QStringLiteral("d")));
+    EXPECT_EQ(Str(profile.GetString(QStringLiteral("C"), QStringLiteral("one"), QStringLiteral("d"))), Str(QStringLiteral("d")));
 
     QTemporaryDir dir;
     int error = 0;

@@ -1,5 +1,6 @@
 // The passcode entry (145) and protect (146) dialogs, headless: their texts,
 // input checks that keep them open, OK and Cancel, the remembered passcode.
+#include "TestText.h"
 #include "params/CEnterPasscodeDialog.h"
 #include "params/CProtectDialog.h"
 
@@ -111,13 +112,13 @@ TEST_F(PasscodeDialogsTest, EnterDialogTakesItsTextsByDialogId)
         EXPECT_FALSE(dialog.Execute(passcode));
         EXPECT_EQ(passcode, 7u);
         if (*file) {
-            EXPECT_EQ(caption, g_resourceDatabase.GetGuiText(145, 0));
-            EXPECT_EQ(prompt, g_resourceDatabase.GetGuiText(145, 1206));
-            EXPECT_EQ(check, g_resourceDatabase.GetGuiText(145, 1089));
+            EXPECT_EQ(Str(caption), Str(g_resourceDatabase.GetGuiText(145, 0)));
+            EXPECT_EQ(Str(prompt), Str(g_resourceDatabase.GetGuiText(145, 1206)));
+            EXPECT_EQ(Str(check), Str(g_resourceDatabase.GetGuiText(145, 1089)));
             EXPECT_FALSE(caption.isEmpty());
         } else {
             // Without a language file the template texts stay, the lone CR made a line break.
-            EXPECT_EQ(caption, QStringLiteral("Enter Modbus Passcode"));
+            EXPECT_EQ(Str(caption), Str(QStringLiteral("Enter Modbus Passcode")));
             EXPECT_EQ(prompt, QStringLiteral("The device is write protected. \nEnter Modbus passcode."));
             EXPECT_EQ(check, QStringLiteral("Save Modbus passcode"));
         }
@@ -130,7 +131,7 @@ TEST_F(PasscodeDialogsTest, EnterDialogUsesTheRememberedPasscodeUntouched)
     CEnterPasscodeDialog dialog;
     WhileModal([] {
         EXPECT_TRUE(Control<QCheckBox>(IDC_SAVE_PASSCODE)->isChecked());
-        EXPECT_EQ(Control<QLineEdit>(IDC_PASSCODE_EDIT)->text(), QStringLiteral("xxxxxxxxxxxx"));
+        EXPECT_EQ(Str(Control<QLineEdit>(IDC_PASSCODE_EDIT)->text()), Str(QStringLiteral("xxxxxxxxxxxx")));
         Click(IDOK);
     });
     std::uint32_t passcode = 0;
@@ -146,7 +147,7 @@ TEST_F(PasscodeDialogsTest, EnterDialogRemembersOrForgetsWhatIsTyped)
         CEnterPasscodeDialog dialog;
         WhileModal([] {
             EXPECT_FALSE(Control<QCheckBox>(IDC_SAVE_PASSCODE)->isChecked());
-            EXPECT_EQ(Control<QLineEdit>(IDC_PASSCODE_EDIT)->text(), QString());
+            EXPECT_EQ(Str(Control<QLineEdit>(IDC_PASSCODE_EDIT)->text()), Str(QString()));
             Type(IDC_PASSCODE_EDIT, QStringLiteral("4711"));
             Control<QCheckBox>(IDC_SAVE_PASSCODE)->setChecked(true);
             Click(IDOK);
@@ -220,17 +221,17 @@ TEST_F(PasscodeDialogsTest, ProtectDialogTextsAndFields)
 {
     CProtectDialog dialog;
     WhileModal([] {
-        EXPECT_EQ(Modal()->windowTitle(), g_resourceDatabase.GetGuiText(146, 0));
+        EXPECT_EQ(Str(Modal()->windowTitle()), Str(g_resourceDatabase.GetGuiText(146, 0)));
         for (int id : {IDC_PROTECT_EXPLANATION, IDC_CURRENT_PASSCODE_LABEL, IDC_NEW_PASSCODE_LABEL,
                        IDC_CONFIRM_PASSCODE_LABEL})
-            EXPECT_EQ(Control<QLabel>(id)->text(), g_resourceDatabase.GetGuiText(146, id)) << id;
+            EXPECT_EQ(Str(Control<QLabel>(id)->text()), Str(g_resourceDatabase.GetGuiText(146, id))) << id;
         EXPECT_TRUE(Control<QLabel>(IDC_PROTECT_EXPLANATION)->text().contains(QLatin1Char('\n')));
         for (int id : {IDC_CURRENT_PASSCODE, IDC_NEW_PASSCODE, IDC_CONFIRM_PASSCODE}) {
             auto* edit = Control<QLineEdit>(id);
             EXPECT_EQ(edit->maxLength(), 9);
             EXPECT_EQ(edit->echoMode(), QLineEdit::Password);
             QTest::keyClicks(edit, QStringLiteral("1a2-345678901"));
-            EXPECT_EQ(edit->text(), QStringLiteral("123456789")) << "digits only, nine at most";
+            EXPECT_EQ(Str(edit->text()), Str(QStringLiteral("123456789"))) << "digits only, nine at most";
         }
         Click(IDCANCEL);
     });
@@ -250,10 +251,10 @@ TEST_F(PasscodeDialogsTest, ProtectDialogStaysOpenOnBadInput)
         Type(IDC_CONFIRM_PASSCODE, QStringLiteral("223"));
         Click(IDOK);
         ASSERT_EQ(m_prompts.Count(), 1u);
-        EXPECT_EQ(m_prompts.Last().text, g_resourceDatabase.GetMessageText(QStringLiteral("MSG_ERROR_INPUT_CONFIRM_PASSCODE")));
+        EXPECT_EQ(Str(m_prompts.Last().text), Str(g_resourceDatabase.GetMessageText(QStringLiteral("MSG_ERROR_INPUT_CONFIRM_PASSCODE"))));
         EXPECT_EQ(m_prompts.Last().style & MB_ICONMASK, MB_ICONERROR);
         EXPECT_TRUE(Modal()->isVisible());
-        EXPECT_EQ(Control<QLineEdit>(IDC_CONFIRM_PASSCODE)->text(), QStringLiteral("223"));
+        EXPECT_EQ(Str(Control<QLineEdit>(IDC_CONFIRM_PASSCODE)->text()), Str(QStringLiteral("223")));
 
         // Zero is out of range: the range message names the passcode, the field is selected.
         Type(IDC_CONFIRM_PASSCODE, QStringLiteral("222"));
@@ -265,10 +266,10 @@ TEST_F(PasscodeDialogsTest, ProtectDialogStaysOpenOnBadInput)
                                                                                       QStringLiteral("MODBUS_PASSCODE"))),
                                                  FormatArg(QStringLiteral("1")), FormatArg(QStringLiteral("999999999"))})
                                   .GetText();
-        EXPECT_EQ(m_prompts.Last().text, range);
+        EXPECT_EQ(Str(m_prompts.Last().text), Str(range));
         EXPECT_TRUE(m_prompts.Last().text.contains(QStringLiteral("Modbus passcode")));
         EXPECT_TRUE(Modal()->isVisible());
-        EXPECT_EQ(Control<QLineEdit>(IDC_CURRENT_PASSCODE)->selectedText(), QStringLiteral("000"));
+        EXPECT_EQ(Str(Control<QLineEdit>(IDC_CURRENT_PASSCODE)->selectedText()), Str(QStringLiteral("000")));
 
         Type(IDC_CURRENT_PASSCODE, QStringLiteral("11"));
         Click(IDOK);
