@@ -303,31 +303,3 @@ TEST_F(CompareDialogTest, AnUnpluggedUnitGivesOneErrorBoxAfterTheTransferWindowA
     EXPECT_EQ(status, QString()) << "a failed read keeps the state";
     EXPECT_FALSE(copyEnabled);
 }
-
-TEST_F(CompareDialogTest, TheHidePreferenceDecidesWhichRowsAndLinesShow)
-{
-    g_resourceDatabase.LoadLanguageFile(QStringLiteral("English.lng"));
-    const CSettings reference;
-    const QString hidden = m_dir.filePath(QStringLiteral("hidden.csv"));
-    const QString shown = m_dir.filePath(QStringLiteral("shown.csv"));
-    int rowsHidden = 0;
-    int rowsShown = 0;
-    WhenShown<CCompareDialog>([&](CCompareDialog& dialog) {
-        rowsHidden = dialog.GetList().GetItemCount();
-        m_prompts.QueuePath(hidden);
-        Click(dialog, CCompareDialog::IDC_EXPORT_CSV);
-        // The check box is hidden; its handler still does what it says.
-        dialog.CheckDlgButton(CCompareDialog::IDC_HIDE, false);
-        dialog.OnBnClickedHideUnableFunctions();
-        rowsShown = dialog.GetList().GetItemCount();
-        m_prompts.QueuePath(shown);
-        Click(dialog, CCompareDialog::IDC_EXPORT_CSV);
-        Click(dialog, IDCANCEL);
-    });
-    CCompareDialog dialog;
-    dialog.Compare(reference);
-    EXPECT_FALSE(g_appSettings.HideIgnoreParameters);
-    EXPECT_LT(rowsHidden, rowsShown);
-    EXPECT_EQ(ReadFile(hidden).count('\n'), rowsHidden + 1);
-    EXPECT_EQ(ReadFile(shown).count('\n'), rowsShown + 1);
-}

@@ -131,19 +131,6 @@ TEST_F(ReportCsvTest, ComparedEnglishReportIsCp1252WithFourFieldsAndTextsUnescap
                                  + Value(kCt2, compared) + "\"\r\n"));
 }
 
-TEST_F(ReportCsvTest, WithoutTheHideRuleEveryParameterHasALine)
-{
-    LoadLanguage("Test.lng", kJapaneseFile);
-    const CSettings reference;
-    const QList<QByteArray> lines = Lines(Export(reference, nullptr, {}, false));
-    const CParameterEnumerationInterface catalogue;
-    int parameters = 0;
-    for (int n = 0; n >= 0; n = catalogue.NextIndex(n))
-        ++parameters;
-    EXPECT_EQ(lines.size(), parameters + 1);
-    EXPECT_LT(parameters, PARAMETER_COUNT); // 32-bit values give one line
-}
-
 TEST_F(ReportCsvTest, ATextTheCodePageCannotHoldIsWrittenAsQuestionMarksAndTheFileIsWhole)
 {
     QByteArray language(kEnglishFile);

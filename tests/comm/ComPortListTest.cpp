@@ -118,14 +118,3 @@ TEST_F(ComPortListTest, AMissingSysfsFolderLeavesTheFixedPorts)
     EXPECT_FALSE(list.EnumerateSystemPorts());
     EXPECT_EQ(list.GetCount(), 16);
 }
-
-TEST(IsAllDigitsTest, DigitsAndOptionalColons)
-{
-    EXPECT_FALSE(IsAllDigits(QString(), false));
-    EXPECT_FALSE(IsAllDigits(QString(), true));
-    EXPECT_TRUE(IsAllDigits(QStringLiteral("0123456789"), false));
-    EXPECT_FALSE(IsAllDigits(QStringLiteral("12:"), false));
-    EXPECT_TRUE(IsAllDigits(QStringLiteral("12:"), true));
-    EXPECT_FALSE(IsAllDigits(QStringLiteral("1a"), true));
-    EXPECT_FALSE(IsAllDigits(QStringLiteral("\u0663"), false)); // Arabic-Indic three is not a decimal digit here
-}
