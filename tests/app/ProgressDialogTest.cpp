@@ -99,7 +99,7 @@ TEST_F(ProgressDialogTest, UploadThroughTheWindowFillsTheTargetAndMovesTheBar)
     m_unit.SetType(3);
     m_unit.SetRegister(RegisterOf(kCt1), 4321);
     // Replies that take a moment, so that the window sees the reports one by one.
-    m_unit.Simulated().InjectFault(CSimulatedUnit::Delay(15), -1);
+    m_unit.Simulated().InjectFault(CSimulatedUnit::Delay(40), -1);
     CModbusInterface link;
     AimAtTcp(link, port);
 
