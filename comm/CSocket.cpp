@@ -39,8 +39,11 @@ public:
     explicit PendingCall(CSocket& socket) : m_socket(socket)
     {
         std::lock_guard lock(m_socket.m_lock);
-        std::uint64_t stale = 0;
-        while (::read(m_socket.m_wakeFd, &stale, sizeof stale) > 0) {
+        if (m_socket.m_woken) {
+            std::uint64_t stale = 0;
+            while (::read(m_socket.m_wakeFd, &stale, sizeof stale) > 0) {
+            }
+            m_socket.m_woken = false;
         }
         m_socket.m_pending = true;
     }
@@ -179,7 +182,6 @@ bool CSocket::Send(const std::uint8_t* data, std::size_t size, int timeoutMs)
 {
     if (m_fd < 0)
         return false;
-    PendingCall pending(*this);
     const Clock::time_point deadline = DeadlineAfter(timeoutMs);
     std::size_t sent = 0;
     while (sent < size) {
@@ -192,6 +194,8 @@ bool CSocket::Send(const std::uint8_t* data, std::size_t size, int timeoutMs)
             continue;
         if (s < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
             return false;
+        // Only a send that has to wait for room is a pending call.
+        PendingCall pending(*this);
         if (WaitFor(POLLOUT, MsUntil(deadline)) != 1)
             return false;
     }
@@ -210,6 +214,14 @@ CSocket::ReceiveEnd CSocket::Receive(std::uint8_t* buffer, std::size_t capacity,
         const std::size_t whole = frameLength ? frameLength(buffer, received) : 0;
         if (received >= capacity || (whole != 0 && received >= whole))
             return ReceiveEnd::Complete;
+        // A reply is hardly ever there the moment the request left: wait first.
+        const int rc = WaitFor(POLLIN, MsUntil(deadline));
+        if (rc == 0)
+            return ReceiveEnd::TimedOut;
+        if (rc == -1)
+            return ReceiveEnd::Cancelled;
+        if (rc < 0)
+            return ReceiveEnd::Failed;
         const std::size_t want = (whole != 0 ? std::min(whole, capacity) : capacity) - received;
         const ssize_t r = ::recv(m_fd, buffer + received, want, MSG_DONTWAIT);
         if (r > 0) {
@@ -218,16 +230,7 @@ CSocket::ReceiveEnd CSocket::Receive(std::uint8_t* buffer, std::size_t capacity,
         }
         if (r == 0)
             return ReceiveEnd::Closed;
-        if (errno == EINTR)
-            continue;
-        if (errno != EAGAIN && errno != EWOULDBLOCK)
-            return ReceiveEnd::Failed;
-        const int rc = WaitFor(POLLIN, MsUntil(deadline));
-        if (rc == 0)
-            return ReceiveEnd::TimedOut;
-        if (rc == -1)
-            return ReceiveEnd::Cancelled;
-        if (rc < 0)
+        if (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK)
             return ReceiveEnd::Failed;
     }
 }
@@ -241,5 +244,6 @@ bool CSocket::CancelBlockingCall(const std::function<void()>& beforeCancel)
         beforeCancel();
     const std::uint64_t one = 1;
     [[maybe_unused]] const ssize_t w = ::write(m_wakeFd, &one, sizeof one);
+    m_woken = true;
     return true;
 }

@@ -50,4 +50,5 @@ private:
     int m_fd = -1;
     int m_wakeFd = -1;
     bool m_pending = false;
+    bool m_woken = false; // the wake-up holds a signal not yet cleared
 };
