@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QWidget>
 
+#include <memory>
+
 #include <gtest/gtest.h>
 
 CModalDriver::CModalDriver()
@@ -43,12 +45,15 @@ void CModalDriver::Poll()
         return;
     if (!m_steps.front().match(window))
         return;
-    Step step = std::move(m_steps.front());
+    auto step = std::make_shared<Step>(std::move(m_steps.front()));
     m_steps.pop_front();
-    QPointer<QWidget> guard(window);
     m_busy.insert(window);
-    step.action(window);
-    m_busy.erase(window);
+    // Not from inside this timer's own call: Qt does not fire a timer again
+    // while its handler runs, and the action may open further modal windows.
+    QTimer::singleShot(0, this, [this, step, window] {
+        step->action(window);
+        m_busy.erase(window);
+    });
 }
 
 void PressButton(QWidget* dialog, int controlId)

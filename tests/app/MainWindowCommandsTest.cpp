@@ -1,0 +1,507 @@
+// The main window's commands end to end against the simulated unit on a
+// pseudo-terminal: upload (and its cancel), download behind the passcode,
+// protect, the report with its CSV read back byte for byte, save and open,
+// and a unit that is not there.
+#include "MainWindowHarness.h"
+#include "app/CBasicParameterDialog.h"
+#include "app/CCompareDialog.h"
+#include "app/CProgressDialog.h"
+#include "comm/CComPortList.h"
+#include "comm/CConnectDialog.h"
+#include "comm/CModbusInterface.h"
+#include "foundation/Globals.h"
+#include "params/CEnterPasscodeDialog.h"
+#include "params/CParameterEnumerationInterface.h"
+#include "params/CProtectDialog.h"
+#include "params/CSettings.h"
+#include "platform/CProfile.h"
+#include "platform/ControlIds.h"
+#include "tests/support/CScriptedPrompts.h"
+#include "tests/support/TempProfile.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <iconv.h>
+
+namespace {
+
+class OpenMainWindow : public CBasicParameterDialog
+{
+public:
+    void Open()
+    {
+        OnInitDialog();
+        show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(this));
+    }
+};
+
+QLineEdit* Edit(QWidget* w, int id) { return qobject_cast<QLineEdit*>(FindControl(w, id)); }
+QString Text(QWidget* w, int id) { return GetWindowText(FindControl(w, id)); }
+
+void Type(QLineEdit* edit, const QString& text)
+{
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+}
+
+void TypeInto(QWidget* dialog, int id, const QString& text)
+{
+    auto* edit = qobject_cast<QLineEdit*>(FindControl(dialog, id));
+    ASSERT_NE(edit, nullptr);
+    // Typed, as the dialogs take only what the user typed.
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+}
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    return file.readAll();
+}
+
+// The text in a code page, by iconv directly, a character at a time; one the
+// code page cannot hold is written as '?', as Windows' conversion does.
+QByteArray Encode(const QString& text, const char* codePage)
+{
+    iconv_t cd = iconv_open(codePage, "UTF-8");
+    EXPECT_NE(cd, reinterpret_cast<iconv_t>(-1));
+    QByteArray encoded;
+    for (char32_t c : text.toUcs4()) {
+        QByteArray in = QString::fromUcs4(&c, 1).toUtf8();
+        char out[8];
+        char* inPtr = in.data();
+        size_t inLeft = static_cast<size_t>(in.size());
+        char* outPtr = out;
+        size_t outLeft = sizeof out;
+        if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1))
+            encoded += '?';
+        else
+            encoded += QByteArray(out, static_cast<qsizetype>(sizeof out - outLeft));
+    }
+    iconv_close(cd);
+    return encoded;
+}
+
+// The report as it must come out: the header, then every catalogue parameter
+// that has a value text in either set.
+QByteArray ExpectedCsv(const CSettings& reference, const CSettings& compared, const QString& title,
+                       const char* codePage)
+{
+    const CParameterEnumerationInterface catalogue;
+    QByteArray csv = ";Group,Name,PC," + Encode(title, codePage) + "\r\n";
+    for (int n = 0; n >= 0; n = catalogue.NextIndex(n)) {
+        const QString pc = catalogue.GetValueText(n, reference);
+        const QString other = catalogue.GetValueText(n, compared);
+        if (pc.isEmpty() && other.isEmpty())
+            continue;
+        const QString line = QStringLiteral("\"%1\",\"%2\",\"%3\",\"%4\"")
+                                 .arg(catalogue.GetGroupName(n), catalogue.GetParameterName(n), pc, other);
+        csv += Encode(line, codePage) + "\r\n";
+    }
+    return csv;
+}
+
+// Input words a unit of the factory would hold.
+void SetFactoryInputs(CFenmarUnit& unit)
+{
+    unit.SetRegister(5600, 5);   // wiring system
+    unit.SetRegister(5601, 5);   // CT primary
+    unit.SetRegister(5602, 5);   // CT secondary
+    unit.SetValue32(5603, 110);  // VT primary
+    unit.SetRegister(5605, 110); // VT secondary
+    unit.SetRegister(5609, 150); // input range
+}
+
+class MainWindowCommandsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        g_settings = CSettings();
+        g_settings.m_deviceType.SetTypeIndex(5);
+        g_appSettings = CAppSettings();
+        g_appSettings.DisplayLanguage = QStringLiteral("English.lng");
+        // The unit's replies come at once; a missing one need not take seconds.
+        CModbusInterface::SetWaitCapForTests(300);
+        // A pseudo-terminal takes no parity; the connection dialog keeps the line settings of the profile.
+        CProfile::WriteProfileInt("ComSettings", "Parity", 0);
+    }
+    void TearDown() override { CModbusInterface::SetWaitCapForTests(0); }
+
+    void ConnectTo(const QString& path)
+    {
+        m_driver.On<CConnectDialog>([path](CConnectDialog* d) { ChoosePort(d, path); }, "connection dialog");
+    }
+    void CheckAllAnswered() { EXPECT_TRUE(m_driver.Done()) << "never came: " << m_driver.Pending().toStdString(); }
+
+    TempProfile m_profile;
+    CScriptedPrompts m_prompts;
+    UnitOnPty m_pty;
+    CFenmarUnit& m_unit = m_pty.Unit();
+    CModalDriver m_driver;
+    QTemporaryDir m_dir;
+};
+
+} // namespace
+
+TEST_F(MainWindowCommandsTest, UploadReplacesTheSetWithTheUnits)
+{
+    m_unit.SetType(7);
+    m_unit.SetRegister(5600, 4);   // wiring system
+    m_unit.SetRegister(5601, 300); // CT primary
+    m_unit.SetRegister(5602, 1);   // CT secondary
+    m_unit.SetValue32(5603, 6600); // VT primary
+    m_unit.SetRegister(5605, 220); // VT secondary
+    m_unit.SetRegister(5609, 300); // input range
+    OpenMainWindow w;
+    w.Open();
+    ConnectTo(m_pty.Path());
+    PressButton(&w, 1032);
+    CheckAllAnswered();
+    EXPECT_TRUE(m_prompts.MessageTexts().empty());
+    EXPECT_EQ(w.GetSettings().m_deviceType.GetTypeIndex(), 7);
+    EXPECT_EQ(Text(&w, 1048), "6600");
+    EXPECT_EQ(Text(&w, 1050), "300");
+    EXPECT_EQ(Text(&w, 1017), "1");
+    EXPECT_EQ(Text(&w, 1049), "220");
+    EXPECT_EQ(Text(&w, 1018), "300");
+    EXPECT_EQ(w.GetModelText(0), "FPM-4");
+    EXPECT_EQ(w.GetModelText(1), "Output 0-10 V");
+    // The connection step stored the serial mode and the chosen port.
+    CProfile::Reload();
+    EXPECT_EQ(CProfile::GetProfileInt("ComSettings", "Mode", -1), 0);
+    EXPECT_EQ(CProfile::GetProfileString("ComSettings", "COMPortName"), m_pty.Path());
+}
+
+TEST_F(MainWindowCommandsTest, UploadFromAUnitTypeWithoutModelEntryDownloadsBackToTheSameUnit)
+{
+    m_unit.SetType(1);
+    SetFactoryInputs(m_unit);
+    m_unit.SetValue32(5603, 440);
+    OpenMainWindow w;
+    w.Open();
+    ConnectTo(m_pty.Path());
+    PressButton(&w, 1032);
+    EXPECT_EQ(w.GetSettings().m_deviceType.GetTypeIndex(), 1);
+    EXPECT_EQ(Text(&w, 1048), "440");
+    // The boxes stand in with the first model; the download still names type 1.
+    Type(Edit(&w, 1048), "550");
+    ConnectTo(m_pty.Path());
+    PressButton(&w, 1033);
+    CheckAllAnswered();
+    EXPECT_TRUE(m_prompts.MessageTexts().empty()) << m_prompts.MessageTexts()[0].toStdString();
+    EXPECT_EQ(m_unit.GetValue32(5603), 550u);
+    EXPECT_EQ(w.GetSettings().m_deviceType.GetTypeIndex(), 1);
+}
+
+TEST_F(MainWindowCommandsTest, UploadCancelledInTheTransferWindowLeavesTheSet)
+{
+    m_unit.SetType(7);
+    m_unit.SetValue32(5603, 6600);
+    // Slow enough that the cancel comes in the middle.
+    m_unit.Simulated().SetLinePacing(1200);
+    OpenMainWindow w;
+    w.Open();
+    ConnectTo(m_pty.Path());
+    m_driver.On<CProgressDialog>([](CProgressDialog* d) { PressButton(d, IDCANCEL); }, "transfer window");
+    PressButton(&w, 1032);
+    CheckAllAnswered();
+    EXPECT_TRUE(m_prompts.MessageTexts().empty());
+    EXPECT_EQ(w.GetSettings().m_deviceType.GetTypeIndex(), 5);
+    EXPECT_EQ(Text(&w, 1048), "110");
+    EXPECT_EQ(w.GetSettings().GetDword(34), 110u);
+    EXPECT_TRUE(w.isVisible());
+}
+
+TEST_F(MainWindowCommandsTest, DownloadWithABadValueAsksForThePortFirstAndSendsNothing)
+{
+    OpenMainWindow w;
+    w.Open();
+    Type(Edit(&w, 1049), "12");
+    bool messageBeforePort = true;
+    m_driver.On<CConnectDialog>(
+        [&](CConnectDialog* d) {
+            messageBeforePort = !m_prompts.Requests().empty();
+            ChoosePort(d, m_pty.Path());
+        },
+        "connection dialog");
+    PressButton(&w, 1033);
+    CheckAllAnswered();
+    EXPECT_FALSE(messageBeforePort);
+    ASSERT_EQ(m_prompts.MessageTexts().size(), 1u);
+    EXPECT_TRUE(m_prompts.MessageTexts()[0].contains("480")) << m_prompts.MessageTexts()[0].toStdString();
+    EXPECT_EQ(m_unit.RequestCount(), 0);
+    EXPECT_EQ(w.focusWidget(), Edit(&w, 1049));
+}
+
+TEST_F(MainWindowCommandsTest, DownloadToAProtectedUnitGoesThroughThePasscode)
+{
+    m_unit.SetProtectPasscode(1234);
+    OpenMainWindow w;
+    w.Open();
+    Type(Edit(&w, 1048), "6600");
+    Type(Edit(&w, 1050), "300");
+    ConnectTo(m_pty.Path());
+    m_driver.On<CEnterPasscodeDialog>(
+        [](CEnterPasscodeDialog* d) {
+            TypeInto(d, IDC_PASSCODE_EDIT, "1234");
+            PressButton(d, IDOK);
+        },
+        "passcode dialog");
+    PressButton(&w, 1033);
+    CheckAllAnswered();
+    EXPECT_TRUE(m_prompts.MessageTexts().empty()) << m_prompts.MessageTexts()[0].toStdString();
+    EXPECT_EQ(m_unit.GetValue32(5603), 6600u);
+    EXPECT_EQ(m_unit.GetRegister(5601), 300);
+    EXPECT_EQ(m_unit.GetRegister(5609), 150);
+    // Written, out of write mode and locked again.
+    EXPECT_EQ(m_unit.GetWriteMode(), 0);
+    EXPECT_FALSE(m_unit.IsUnlocked());
+
+    // A wrong passcode: the unit's message, and nothing written.
+    Type(Edit(&w, 1048), "440");
+    ConnectTo(m_pty.Path());
+    m_driver.On<CEnterPasscodeDialog>(
+        [](CEnterPasscodeDialog* d) {
+            TypeInto(d, IDC_PASSCODE_EDIT, "999");
+            PressButton(d, IDOK);
+        },
+        "passcode dialog");
+    PressButton(&w, 1033);
+    CheckAllAnswered();
+    ASSERT_EQ(m_prompts.MessageTexts().size(), 1u);
+    EXPECT_EQ(m_prompts.MessageTexts()[0], g_resourceDatabase.GetMessageText("ERROR_MODBUS_PASSCODE_MISMATCH"));
+    EXPECT_EQ(m_unit.GetValue32(5603), 6600u);
+
+    // Cancel in the passcode dialog stops silently.
+    m_prompts.Clear();
+    ConnectTo(m_pty.Path());
+    m_driver.On<CEnterPasscodeDialog>([](CEnterPasscodeDialog* d) { PressButton(d, IDCANCEL); }, "passcode dialog");
+    PressButton(&w, 1033);
+    CheckAllAnswered();
+    EXPECT_TRUE(m_prompts.MessageTexts().empty());
+    EXPECT_EQ(m_unit.GetValue32(5603), 6600u);
+}
+
+TEST_F(MainWindowCommandsTest, ProtectSetsTheUnitsPasscode)
+{
+    OpenMainWindow w;
+    w.Open();
+    ConnectTo(m_pty.Path());
+    m_driver.On<CProtectDialog>(
+        [](CProtectDialog* d) {
+            TypeInto(d, IDC_NEW_PASSCODE, "4321");
+            TypeInto(d, IDC_CONFIRM_PASSCODE, "4321");
+            PressButton(d, IDOK);
+        },
+        "protect dialog");
+    PressButton(&w, 1040);
+    CheckAllAnswered();
+    EXPECT_TRUE(m_prompts.MessageTexts().empty());
+    EXPECT_EQ(m_unit.GetProtectPasscode(), 4321u);
+
+    // Cancel in the connection dialog: nothing happens at all.
+    const int requests = m_unit.RequestCount();
+    m_driver.On<CConnectDialog>([](CConnectDialog* d) { PressButton(d, IDCANCEL); }, "connection dialog");
+    PressButton(&w, 1040);
+    CheckAllAnswered();
+    EXPECT_EQ(m_unit.RequestCount(), requests);
+    EXPECT_TRUE(m_prompts.MessageTexts().empty());
+}
+
+TEST_F(MainWindowCommandsTest, SaveFileThenOpenFile)
+{
+    OpenMainWindow w;
+    w.Open();
+    Type(Edit(&w, 1048), "6600");
+    Type(Edit(&w, 1050), "300");
+    const QString path = m_dir.filePath("set.cfg");
+    m_prompts.QueuePath(path);
+    PressButton(&w, 1038);
+    ASSERT_EQ(m_prompts.Count(), 1u);
+    EXPECT_EQ(m_prompts.Last().kind, PromptRequest::Kind::SaveFile);
+    EXPECT_EQ(m_prompts.Last().filter, g_resourceDatabase.GetMessageText("FILEOPEN_DIALOG_FILTER"));
+    EXPECT_EQ(m_prompts.Last().defaultExtension, "cfg");
+    const QByteArray saved = ReadFile(path);
+    EXPECT_TRUE(saved.contains("L5603=6600")) << saved.toStdString();
+    EXPECT_TRUE(saved.contains("L5601=300"));
+
+    Type(Edit(&w, 1048), "440");
+    w.GetSettings().m_deviceType.SetTypeIndex(0);
+    w.UpdateControls();
+    m_prompts.QueuePath(path);
+    PressButton(&w, 1039);
+    EXPECT_EQ(m_prompts.Last().kind, PromptRequest::Kind::OpenFile);
+    EXPECT_EQ(m_prompts.Last().defaultExtension, "cfg");
+    EXPECT_EQ(Text(&w, 1048), "6600");
+    EXPECT_EQ(w.GetSettings().m_deviceType.GetTypeIndex(), 5);
+    EXPECT_TRUE(m_prompts.MessageTexts().empty());
+
+    // Cancel in either dialog does nothing.
+    PressButton(&w, 1038);
+    PressButton(&w, 1039);
+    EXPECT_TRUE(m_prompts.MessageTexts().empty());
+}
+
+TEST_F(MainWindowCommandsTest, FileFailuresShowOneErrorAndKeepTheWindow)
+{
+    OpenMainWindow w;
+    w.Open();
+    // A bad edit stops the save after the file was chosen: nothing is written.
+    const QString path = m_dir.filePath("never.cfg");
+    Type(Edit(&w, 1017), "7");
+    m_prompts.QueuePath(path);
+    PressButton(&w, 1038);
+    EXPECT_EQ(m_prompts.MessageTexts().size(), 1u);
+    EXPECT_FALSE(QFile::exists(path));
+    Type(Edit(&w, 1017), "5");
+
+    // A folder that does not exist.
+    m_prompts.Clear();
+    m_prompts.QueuePath(m_dir.filePath("missing/folder/set.cfg"));
+    PressButton(&w, 1038);
+    ASSERT_EQ(m_prompts.MessageTexts().size(), 1u);
+    EXPECT_EQ(m_prompts.Last().style & MB_ICONMASK, MB_ICONERROR);
+
+    // A file that is not a parameter file leaves the set alone.
+    m_prompts.Clear();
+    const QString bad = m_dir.filePath("bad.cfg");
+    {
+        QFile file(bad);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[AVOCFG]\nModel=6103\nDeviceExtension=17\nDeviceIO0=0\nDeviceIO1=2\nDeviceIO2=10\n"
+                   "DeviceIO3=0\nDeviceIO4=0\nL5332=abc\n");
+    }
+    Type(Edit(&w, 1048), "6600");
+    w.StoreControls(false);
+    m_prompts.QueuePath(bad);
+    PressButton(&w, 1039);
+    ASSERT_EQ(m_prompts.MessageTexts().size(), 1u);
+    EXPECT_EQ(m_prompts.MessageTexts()[0], g_resourceDatabase.GetMessageText("MSG_ERROR_LOAD_PARAMETER_FORMAT"));
+    EXPECT_EQ(w.GetSettings().GetDword(34), 6600u);
+    EXPECT_EQ(Text(&w, 1048), "6600");
+    EXPECT_TRUE(w.isVisible());
+}
+
+TEST_F(MainWindowCommandsTest, AnUnpluggedUnitGivesOneClearErrorAndTheWindowStays)
+{
+    CComPortList::AddExtraPort(QStringLiteral("/dev/ttyOmbrixUnplugged"), QStringLiteral("Gone"));
+    OpenMainWindow w;
+    w.Open();
+    ConnectTo(QStringLiteral("/dev/ttyOmbrixUnplugged"));
+    PressButton(&w, 1032);
+    CheckAllAnswered();
+    ASSERT_EQ(m_prompts.MessageTexts().size(), 1u);
+    EXPECT_FALSE(m_prompts.MessageTexts()[0].isEmpty());
+    EXPECT_EQ(m_prompts.Last().style & MB_ICONMASK, MB_ICONERROR);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(w.GetSettings().m_deviceType.GetTypeIndex(), 5);
+
+    // A unit on the port that never answers: the time-out, once.
+    m_prompts.Clear();
+    m_unit.Simulated().InjectFault(CSimulatedUnit::Silent(), -1);
+    ConnectTo(m_pty.Path());
+    PressButton(&w, 1033);
+    CheckAllAnswered();
+    ASSERT_EQ(m_prompts.MessageTexts().size(), 1u);
+    EXPECT_TRUE(m_prompts.MessageTexts()[0].contains(g_resourceDatabase.GetMessageText("MSG_ERROR_MODBUS_TIMEOUT").left(10)))
+        << m_prompts.MessageTexts()[0].toStdString();
+    EXPECT_TRUE(w.isVisible());
+
+    // The report's read from the unit fails the same way and the report stays.
+    m_prompts.Clear();
+    bool reportOpen = false;
+    m_driver.On<CCompareDialog>(
+        [&](CCompareDialog* d) {
+            ConnectTo(m_pty.Path());
+            PressButton(d, CCompareDialog::IDC_DEVICE);
+            reportOpen = d->isVisible();
+            PressButton(d, IDCANCEL);
+        },
+        "report");
+    PressButton(&w, 1034);
+    CheckAllAnswered();
+    EXPECT_TRUE(reportOpen);
+    EXPECT_EQ(m_prompts.MessageTexts().size(), 1u);
+}
+
+// The report against the unit and against a file, exported and read back in
+// the language's code page.
+TEST_F(MainWindowCommandsTest, ReportAgainstTheUnitAndAFileExportsTheCsv)
+{
+    struct Case
+    {
+        const char* language;
+        const char* codePage;
+    };
+    for (const Case& c : {Case{"English.lng", "CP1252"}, Case{"Japanese.lng", "CP932"}}) {
+        SCOPED_TRACE(c.language);
+        m_prompts.Clear();
+        g_appSettings.DisplayLanguage = QString::fromLatin1(c.language);
+        m_unit.SetType(5);
+        m_unit.SetValue32(5603, 6600);
+        OpenMainWindow w;
+        w.Open();
+        Type(Edit(&w, 1050), "250");
+
+        // The file to compare with: the window's set with one change.
+        CSettings fileSet = w.GetSettings();
+        fileSet.SetWord(32, 250);
+        fileSet.SetWord(36, 220);
+        const QString cfg = m_dir.filePath(QStringLiteral("file set.cfg"));
+        ASSERT_TRUE(fileSet.SaveFile(cfg));
+
+        const QString deviceCsv = m_dir.filePath(QStringLiteral("device.csv"));
+        const QString fileCsv = m_dir.filePath(QStringLiteral("file.csv"));
+        CSettings unitSet;
+        m_driver.On<CCompareDialog>(
+            [&](CCompareDialog* d) {
+                ConnectTo(m_pty.Path());
+                PressButton(d, CCompareDialog::IDC_DEVICE);
+                m_prompts.QueuePath(deviceCsv);
+                PressButton(d, CCompareDialog::IDC_EXPORT_CSV);
+                m_prompts.QueuePath(cfg);
+                PressButton(d, CCompareDialog::IDC_FILE);
+                m_prompts.QueuePath(fileCsv);
+                PressButton(d, CCompareDialog::IDC_EXPORT_CSV);
+                PressButton(d, IDCANCEL);
+            },
+            "report");
+        PressButton(&w, 1034);
+        CheckAllAnswered();
+        EXPECT_TRUE(m_prompts.MessageTexts().empty());
+
+        // What the unit holds, read back independently of the report.
+        {
+            CModbusInterface link;
+            CComSettings settings = link.GetComSettings();
+            settings.COMPortName = m_pty.Path();
+            settings.Mode = CComSettings::ModeSerial;
+            settings.Parity = 0;
+            link.SetComSettings(settings);
+            link.Connect();
+            ASSERT_TRUE(unitSet.Upload(link, [](void*, double) { return true; }, nullptr));
+            link.Close();
+        }
+        // The report compared the stored controls: CT primary 250.
+        EXPECT_EQ(w.GetSettings().GetWord(32), 250);
+        const QByteArray device = ReadFile(deviceCsv);
+        EXPECT_EQ(device, ExpectedCsv(w.GetSettings(), unitSet, QStringLiteral("Device"), c.codePage));
+        EXPECT_TRUE(device.contains(",\"6600\"\r\n"));
+        if (QByteArray(c.codePage) == "CP932")
+            EXPECT_TRUE(device.contains("\"\x93\xfc\x97\xcd\",")) << "the group INPUT in CP932";
+        else
+            EXPECT_TRUE(device.contains("\"Input\","));
+        EXPECT_EQ(ReadFile(fileCsv), ExpectedCsv(w.GetSettings(), fileSet, QStringLiteral("file set"), c.codePage));
+        // The report never changes the window's set.
+        EXPECT_EQ(w.GetSettings().GetDword(34), 110u);
+    }
+}
