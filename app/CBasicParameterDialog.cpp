@@ -278,8 +278,12 @@ bool CBasicParameterDialog::OnInitDialog()
     setWindowTitle(GetVersionText());
 
     m_settings = g_settings;
-    BuildModelList();
-    UpdateControls();
+    // The window runs from the application's loop, not from an event: a
+    // failure here is shown like a command's, and the window still opens.
+    RunCommand(this, [this] {
+        BuildModelList();
+        UpdateControls();
+    });
     return true;
 }
 

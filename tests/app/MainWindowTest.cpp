@@ -184,6 +184,41 @@ TEST_F(MainWindowTest, LanguageSwitchTwiceKeepsTheEditedValuesAndRefillsOnce)
     EXPECT_EQ(CProfile::GetProfileInt("Settings", "DeviceId", -1), 5);
 }
 
+TEST_F(MainWindowTest, TheNextStartBeginsWithTheRememberedTypeAndItsDefaults)
+{
+    CProfile::WriteProfileString("Settings", "DisplayLanguage", "English.lng");
+    CModalDriver driver;
+    driver.On<CBasicParameterDialog>(
+        [](CBasicParameterDialog* w) {
+            QComboBox* level2 = Box(w, 1056);
+            Choose(Box(w, 1054), "FPM-4");
+            Choose(level2, "Output 0-10 V");
+            Type(Edit(w, 1049), "220");
+            w->close();
+        },
+        "first run");
+    CMyDalvexApp().InitInstance();
+    ASSERT_TRUE(driver.Done()) << driver.Pending().toStdString();
+    CProfile::Reload();
+    EXPECT_EQ(CProfile::GetProfileInt("Settings", "DeviceId", -1), 7);
+
+    // A new process starts from a fresh set.
+    g_settings = CSettings();
+    int typeIndex = -1;
+    QString secondary;
+    driver.On<CBasicParameterDialog>(
+        [&](CBasicParameterDialog* w) {
+            typeIndex = w->GetSettings().m_deviceType.GetTypeIndex();
+            secondary = Text(w, 1049);
+            w->close();
+        },
+        "second run");
+    CMyDalvexApp().InitInstance();
+    ASSERT_TRUE(driver.Done()) << driver.Pending().toStdString();
+    EXPECT_EQ(typeIndex, 7);
+    EXPECT_EQ(secondary, "110");
+}
+
 TEST_F(MainWindowTest, LanguageSwitchWithABadValueStaysInTheSameLanguage)
 {
     OpenMainWindow w;
