@@ -31,6 +31,3 @@ inline constexpr int REGISTER_WRITE_MODE = 4944;
 inline constexpr int REGISTER_PROTECT_PASSCODE = 5333;  // 32 bits
 inline constexpr int REGISTER_WORD_ORDER = 5735;        // 1: high half in the first register
 inline constexpr int REGISTER_DIPSW = 20302;
-// Write mode values.
-inline constexpr std::uint16_t WRITE_MODE_OFF = 0;
-inline constexpr std::uint16_t WRITE_MODE_PARAMETERS = 1;
