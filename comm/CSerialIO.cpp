@@ -4,6 +4,7 @@
 #include "foundation/CPrivateException.h"
 #include "foundation/Globals.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
@@ -41,6 +42,31 @@ bool SpeedFor(unsigned baud, speed_t& speed)
         }
     }
     return false;
+}
+
+// The kernel's own line record. glibc's tcsetattr reads the settings back
+// and fails when a pseudo-terminal dropped the parity, which a pty always
+// does; the line is set through the kernel's call instead, without a read-back.
+struct KernelTermios
+{
+    tcflag_t c_iflag;
+    tcflag_t c_oflag;
+    tcflag_t c_cflag;
+    tcflag_t c_lflag;
+    cc_t c_line;
+    cc_t c_cc[19];
+};
+
+bool SetLine(int fd, const termios& line)
+{
+    KernelTermios k{};
+    k.c_iflag = line.c_iflag;
+    k.c_oflag = line.c_oflag;
+    k.c_cflag = line.c_cflag;
+    k.c_lflag = line.c_lflag;
+    k.c_line = line.c_line;
+    std::copy_n(line.c_cc, sizeof k.c_cc, k.c_cc);
+    return ::ioctl(fd, TCSETS, &k) == 0;
 }
 
 // Milliseconds left until deadline, rounded up so a poll never wakes early.
@@ -137,7 +163,7 @@ void CSerialIO::Configure(unsigned baud, unsigned dataBits, unsigned parity, uns
     cfsetispeed(&line, speed);
     cfsetospeed(&line, speed);
     // A pseudo-terminal takes the call but ignores some fields: nothing is read back.
-    if (::tcsetattr(m_fd, TCSANOW, &line) != 0)
+    if (!SetLine(m_fd, line))
         ThrowSettingError();
     m_lineBaud = baud;
     // Modem lines are not there on every device (ptys refuse the call).

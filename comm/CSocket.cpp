@@ -127,6 +127,7 @@ bool CSocket::Connect(const QString& host, const QString& service, int timeoutMs
     if (gai != 0) {
         // The resolver does not set errno; its own text stands in for the system's.
         errorText = gai == EAI_SYSTEM ? SystemErrorText(errno) : QString::fromLocal8Bit(gai_strerror(gai)) + '\n';
+        Close();
         return false;
     }
     const std::unique_ptr<addrinfo, void (*)(addrinfo*)> list(found, ::freeaddrinfo);
@@ -149,7 +150,9 @@ bool CSocket::Connect(const QString& host, const QString& service, int timeoutMs
         }
     }
     if (error != 0) {
+        // Closed, so that a connect still under way cannot complete behind the caller's back.
         errorText = SystemErrorText(error);
+        Close();
         return false;
     }
     const int one = 1;

@@ -15,6 +15,9 @@
 
 class CommTest : public ::testing::Test
 {
+public:
+    static QString ErrorOfPublic(const std::function<void()>& fn) { return ErrorOf(fn); }
+
 protected:
     void SetUp() override;
     void TearDown() override;

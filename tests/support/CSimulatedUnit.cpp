@@ -112,6 +112,10 @@ void CSimulatedUnit::Start(bool tcp)
 {
     m_tcp = tcp;
     m_stop = false;
+    {
+        std::lock_guard lock(m_lock);
+        m_dropRequested = false;
+    }
     m_thread = std::thread([this] { Run(); });
 }
 

@@ -75,7 +75,8 @@ public:
     QString StartRtu();
     void Stop();
 
-    // Only requests for this unit id are answered on RTU (default 1); TCP answers any.
+    // Before StartRtu: only requests for this unit id are answered on RTU
+    // (default 1); TCP answers any.
     void SetUnitId(int unitId);
 
     void SetRegister(int address, std::uint16_t value);
