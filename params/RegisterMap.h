@@ -23,6 +23,8 @@ struct RegisterMapRow
 };
 
 inline constexpr int REGISTER_MAP_ROWS = 43;
+// The download gathers rows into blocks of at most this many registers.
+inline constexpr int REGISTER_BLOCK_MAX_WORDS = 128;
 extern const std::array<RegisterMapRow, REGISTER_MAP_ROWS> g_registerMap;
 
 // Control registers of the transfer and the passcode protocol.
