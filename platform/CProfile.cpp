@@ -12,29 +12,31 @@ namespace {
 std::mutex g_pathLock;
 bool g_pathSet = false;
 
-// QSettings remembers the user configuration directory from its first use;
-// the profile points it at the current one until the next Reload.
+// The native format is an INI file (Korvane/Ombrix.conf) here and the
+// registry on Windows. QSettings remembers the user configuration directory
+// from its first use; the profile points it at the current one until the
+// next Reload.
 void PointAtConfigHome(bool force)
 {
     std::lock_guard guard(g_pathLock);
     if (g_pathSet && !force)
         return;
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
                        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
     g_pathSet = true;
 }
 
-QSettings::Format IniAtConfigHome()
+QSettings::Format FormatAtConfigHome()
 {
     PointAtConfigHome(false);
-    return QSettings::IniFormat;
+    return QSettings::NativeFormat;
 }
 
 // One short-lived object per call: every call sees what is on disk.
 class Store
 {
 public:
-    Store() : m_settings(IniAtConfigHome(), QSettings::UserScope, QStringLiteral("Korvane"), QStringLiteral("Ombrix"))
+    Store() : m_settings(FormatAtConfigHome(), QSettings::UserScope, QStringLiteral("Korvane"), QStringLiteral("Ombrix"))
     {
         // The system-wide files are not part of this user's profile.
         m_settings.setFallbacksEnabled(false);

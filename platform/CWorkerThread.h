@@ -34,6 +34,7 @@ public:
     // Queues a message; false when the thread has ended or was never created.
     bool PostThreadMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // Waits up to timeoutMs (negative: no limit) for Run to return; true when it has.
+    // A thread that was never resumed does not end by itself.
     bool WaitForEnd(int timeoutMs);
     bool IsCreated() const { return m_thread.joinable(); }
     bool HasEnded() const { return m_ended.load(); }

@@ -1,0 +1,44 @@
+#pragma once
+// A private-profile (INI) file held in memory, read and written with the
+// rules of the Windows profile functions that parameter files rely on:
+// section and key names compared without regard to case and surrounding
+// blanks, the first of two equal sections or keys wins, a missing key gives
+// the caller's default, and a write changes only its own line, so that the
+// rest of an existing file is kept as it stands.
+#include <QString>
+#include <QStringList>
+
+class CPrivateProfile
+{
+public:
+    // Reads the whole file. False, with the errno value in errorCode, when it
+    // cannot be opened or read; the profile is then empty.
+    bool Load(const QString& path, int& errorCode);
+
+    // The value of the key, without surrounding blanks and one pair of
+    // matching quotes; defaultValue when the section or key is missing.
+    QString GetString(const QString& section, const QString& key, const QString& defaultValue) const;
+    // Replaces the key's value, or adds the key at the end of its section,
+    // or adds the section at the end of the file.
+    void WriteString(const QString& section, const QString& key, const QString& value);
+
+    // Writes the profile to a new file beside path and renames it over path,
+    // so that a failure never leaves a half-written file in place of the old
+    // one. False, with the errno value in errorCode, on failure.
+    bool Save(const QString& path, int& errorCode) const;
+
+private:
+    enum class Encoding { Utf8, Utf8Bom, Latin1, Utf16Le, Utf16Be };
+
+    // The index of the section's header line, or -1.
+    int FindSection(const QString& section) const;
+    // The index of the key's line inside the section starting at header, or -1.
+    int FindKey(int header, const QString& key) const;
+    // One past the section's last line.
+    int SectionEnd(int header) const;
+    QByteArray Encode() const;
+
+    QStringList m_lines;
+    Encoding m_encoding = Encoding::Utf8;
+    bool m_crlf = true;
+};

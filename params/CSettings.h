@@ -1,0 +1,83 @@
+#pragma once
+// One complete parameter set of a unit: the 552 parameter words and the unit
+// type they belong to. A plain value, copied between windows by assignment.
+#include "CDeviceType.h"
+#include "foundation/CResourceManager.h"
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+class CModbusInterface;
+
+inline constexpr int PARAMETER_COUNT = 552;
+// Parameter words that other parts of the program name.
+inline constexpr int PARAMETER_PASSCODE = 29;
+inline constexpr int PARAMETER_INPUT_DIPSW = 30;
+inline constexpr int PARAMETER_INPUT_SYSTEM = 31;
+inline constexpr int PARAMETER_INPUT_CT1 = 32;
+inline constexpr int PARAMETER_INPUT_CT2 = 33;
+inline constexpr int PARAMETER_INPUT_VT1 = 34;  // 32 bits
+inline constexpr int PARAMETER_INPUT_VT2 = 36;
+inline constexpr int PARAMETER_INPUT_V_RANGE = 40;
+// Analog-output channel k (0..9) owns the words from 272 + 28k.
+inline constexpr int PARAMETER_AOUT_FIRST = 272;
+inline constexpr int PARAMETER_AOUT_CHANNEL_WORDS = 28;
+inline constexpr int AOUT_CHANNEL_COUNT = 10;
+
+// Progress of an upload or download: the caller's context and a percentage
+// from 0 to 100; false stops the transfer.
+using TransferProgressCallback = bool (*)(void* context, double percent);
+
+class CSettings : public CResourceManager
+{
+public:
+    // Every word 0, unit type row 5, then the factory defaults.
+    CSettings();
+    CSettings(const CSettings&) = default;
+    // Copies the words and the unit type's identification and row.
+    CSettings& operator=(const CSettings&) = default;
+
+    // Parameter numbers 0..551. A number outside the set reads 0 and a write
+    // to it changes nothing.
+    std::uint16_t GetWord(int number) const;
+    void SetWord(int number, std::uint16_t value);
+    // Low half in word n, high half in word n + 1 (n = 0..550).
+    std::uint32_t GetDword(int number) const;
+    void SetDword(int number, std::uint32_t value);
+
+    // True when the unit type's capability mask shares a bit with the given
+    // halves; false for an unknown type.
+    bool HasCapability(std::uint32_t low, std::uint32_t high) const;
+    bool HasCapability(std::uint64_t mask) const { return m_deviceType.HasCapability(mask); }
+
+    // Reads the whole set from a connected unit. True when done; false when
+    // the callback stopped it. Throws "MSG_ERROR_MODBUS_ALL" around any
+    // failure. The set changes only when the upload completes.
+    bool Upload(CModbusInterface& link, TransferProgressCallback callback, void* context);
+    // Writes the set to a connected unit in write mode. True when done; false
+    // when the callback stopped it. Throws "MSG_ERROR_MODBUS_ALL" around any
+    // failure. A failed or stopped download still tries to end write mode and
+    // lock the unit again.
+    bool Download(CModbusInterface& link, TransferProgressCallback callback, void* context);
+
+    // The parameter file ("AVOCFG" section). Both return true or throw.
+    // A save merges into an existing file and replaces it only when complete;
+    // a failed load leaves the set as it was.
+    bool SaveFile(const QString& path) const;
+    bool LoadFile(const QString& path);
+
+    CDeviceType m_deviceType;
+
+private:
+    void SetDefaults();
+    // Download steps 2 to 6: word order, identity checks, the blocks.
+    bool WriteBlocks(CModbusInterface& link, TransferProgressCallback callback, void* context) const;
+
+    std::array<std::uint16_t, PARAMETER_COUNT> m_words{};
+};
+
+// The program-wide set that carries the edited set from one run of the main
+// window to the next.
+extern CSettings g_settings;

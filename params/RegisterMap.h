@@ -1,0 +1,35 @@
+#pragma once
+// Which run of unit registers holds which run of parameter words. Upload,
+// download and the parameter file all walk this map in order.
+#include <array>
+#include <cstdint>
+
+struct RegisterMapRow
+{
+    enum Kind : std::uint32_t { Words16 = 0, Values32 = 1 };
+
+    std::uint32_t firstRegister;
+    std::uint32_t count;          // 16-bit words, or 32-bit values for a Values32 row
+    std::uint32_t firstParameter;
+    Kind kind;
+    bool endsBlock;               // download: the gathered block is written after this row
+    std::uint32_t reserved;
+    std::uint64_t capabilities;
+
+    // Registers (and parameter words) the row covers.
+    constexpr std::uint32_t WordCount() const { return kind == Values32 ? 2 * count : count; }
+    // A row applies to a unit whose capability mask shares a bit with the row's.
+    constexpr bool AppliesTo(std::uint64_t unitCapabilities) const { return (capabilities & unitCapabilities) != 0; }
+};
+
+inline constexpr int REGISTER_MAP_ROWS = 43;
+// The download gathers rows into blocks of at most this many registers.
+inline constexpr int REGISTER_BLOCK_MAX_WORDS = 128;
+extern const std::array<RegisterMapRow, REGISTER_MAP_ROWS> g_registerMap;
+
+// Control registers of the transfer and the passcode protocol.
+inline constexpr int REGISTER_PASSCODE_ENTRY = 4942;    // 32 bits
+inline constexpr int REGISTER_WRITE_MODE = 4944;
+inline constexpr int REGISTER_PROTECT_PASSCODE = 5333;  // 32 bits
+inline constexpr int REGISTER_WORD_ORDER = 5735;        // 1: high half in the first register
+inline constexpr int REGISTER_DIPSW = 20302;

@@ -1,0 +1,161 @@
+#include "platform/CDialog.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+class TestDialog : public CDialog
+{
+public:
+    TestDialog() : CDialog(140)
+    {
+        edit = AddControl(new QLineEdit(this), 1001);
+        other = AddControl(new QPushButton(QStringLiteral("Other"), this), 1002);
+        ok = AddControl(new QPushButton(QStringLiteral("OK"), this), IDOK);
+        QObject::connect(other, &QPushButton::clicked, [this] { ++otherClicks; });
+        QObject::connect(ok, &QPushButton::clicked, [this] { OnOK(); });
+    }
+
+    QLineEdit* edit;
+    QPushButton* other;
+    QPushButton* ok;
+    int otherClicks = 0;
+    int okCalls = 0;
+    int cancelCalls = 0;
+    bool refuseCancel = false;
+    std::function<void(TestDialog&)> onInit;
+
+protected:
+    bool OnInitDialog() override
+    {
+        if (onInit)
+            onInit(*this);
+        return true;
+    }
+    void OnOK() override
+    {
+        ++okCalls;
+        CDialog::OnOK();
+    }
+    void OnCancel() override
+    {
+        ++cancelCalls;
+        if (!refuseCancel)
+            CDialog::OnCancel();
+    }
+};
+
+// Runs the steps once the modal loop is running, then DoModal.
+int RunModal(TestDialog& dialog, std::function<void()> steps)
+{
+    QTimer::singleShot(0, &dialog, [&dialog, steps] {
+        dialog.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        steps();
+    });
+    return dialog.DoModal();
+}
+
+void Press(QWidget* widget, Qt::Key key)
+{
+    QTest::keyClick(widget, key);
+}
+
+} // namespace
+
+TEST(Dialog, EnterInAnEditRunsOnOkAndNoButtonIsAutoDefault)
+{
+    TestDialog dialog;
+    const int result = RunModal(dialog, [&] {
+        EXPECT_FALSE(dialog.other->autoDefault());
+        // A button that had the focus once must not take Enter later.
+        dialog.other->setFocus();
+        dialog.edit->setFocus();
+        Press(dialog.edit, Qt::Key_Return);
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(dialog.okCalls, 1);
+    EXPECT_EQ(dialog.otherClicks, 0);
+}
+
+TEST(Dialog, EnterOnAFocusedButtonPressesItAndEscCancels)
+{
+    TestDialog dialog;
+    const int result = RunModal(dialog, [&] {
+        dialog.other->setFocus();
+        Press(dialog.other, Qt::Key_Return);
+        EXPECT_EQ(dialog.otherClicks, 1);
+        EXPECT_TRUE(dialog.isVisible());
+        Press(dialog.other, Qt::Key_Enter);
+        EXPECT_EQ(dialog.otherClicks, 2);
+        Press(dialog.edit, Qt::Key_Escape);
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(dialog.okCalls, 0);
+    EXPECT_EQ(dialog.cancelCalls, 1);
+}
+
+TEST(Dialog, TheDefaultButtonTakesEnter)
+{
+    TestDialog dialog;
+    dialog.SetDefaultButton(dialog.other);
+    const int result = RunModal(dialog, [&] {
+        dialog.edit->setFocus();
+        Press(dialog.edit, Qt::Key_Return);
+        EXPECT_EQ(dialog.otherClicks, 1);
+        EXPECT_EQ(dialog.okCalls, 0);
+        dialog.EndDialog(42);
+    });
+    EXPECT_EQ(result, 42);
+    EXPECT_EQ(dialog.GetResult(), 42);
+}
+
+TEST(Dialog, TheCloseBoxGoesThroughOnCancel)
+{
+    TestDialog dialog;
+    dialog.refuseCancel = true;
+    const int result = RunModal(dialog, [&] {
+        dialog.close();
+        EXPECT_EQ(dialog.cancelCalls, 1);
+        EXPECT_TRUE(dialog.isVisible()) << "OnCancel kept it open";
+        dialog.refuseCancel = false;
+        dialog.close();
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(dialog.cancelCalls, 2);
+}
+
+TEST(Dialog, EndDialogOutsideTheModalLoopSetsTheResult)
+{
+    TestDialog dialog;
+    dialog.onInit = [](TestDialog& d) { d.EndDialog(IDOK); };
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_FALSE(dialog.isVisible());
+
+    TestDialog idle;
+    idle.EndDialog(7);
+    EXPECT_EQ(idle.GetResult(), 7);
+}
+
+TEST(Dialog, ControlsAreFoundByTheirIds)
+{
+    TestDialog dialog;
+    dialog.SetDlgItemText(1001, QStringLiteral("12.5"));
+    EXPECT_EQ(dialog.GetDlgItemText(1001), "12.5");
+    EXPECT_EQ(dialog.GetDlgItemAs<QPushButton>(IDOK), dialog.ok);
+    EXPECT_EQ(dialog.GetDlgItem(9999), nullptr);
+    EXPECT_EQ(dialog.GetDlgItemText(9999), "");
+    dialog.other->setCheckable(true);
+    dialog.CheckDlgButton(1002, true);
+    EXPECT_TRUE(dialog.IsDlgButtonChecked(1002));
+    EXPECT_FALSE(dialog.IsDlgButtonChecked(1001));
+}

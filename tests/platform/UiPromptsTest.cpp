@@ -1,0 +1,75 @@
+#include "platform/CUiPrompts.h"
+#include "platform/ModulePath.h"
+#include "support/CScriptedPrompts.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+TEST(UiPrompts, FiltersFromTheLanguageFileBecomeQtFilters)
+{
+    EXPECT_EQ(CUiPrompts::ToQtFilter("Text (*.a)|*.a|All (*.*)|*.*||"), "Text (*.a);;All (*.*)");
+    EXPECT_EQ(CUiPrompts::ToQtFilter("Parameter files|*.prm|"), "Parameter files (*.prm)");
+    EXPECT_EQ(CUiPrompts::ToQtFilter("Reports (*.csv;*.txt)|*.csv;*.txt||Ignored|*.x|"), "Reports (*.csv *.txt)");
+    EXPECT_EQ(CUiPrompts::ToQtFilter(""), "");
+}
+
+TEST(UiPrompts, AnInstalledHandlerAnswersEverything)
+{
+    CScriptedPrompts prompts;
+    prompts.QueueAnswer(IDNO);
+    prompts.QueuePath("/tmp/a.prm");
+    EXPECT_EQ(CUiPrompts::MessageBox(nullptr, "Reset?", {}, MB_YESNO | MB_ICONQUESTION), IDNO);
+    EXPECT_EQ(CUiPrompts::MessageBox(nullptr, "Done", "Caption"), IDOK);
+    EXPECT_EQ(CUiPrompts::GetOpenFileName(nullptr, "P|*.prm|", "prm"), "/tmp/a.prm");
+    EXPECT_EQ(CUiPrompts::GetSaveFileName(nullptr, "P|*.prm|", "prm", "unit.prm"), "");
+
+    ASSERT_EQ(prompts.Count(), 4u);
+    const auto& asked = prompts.Requests();
+    EXPECT_EQ(asked[0].text, "Reset?");
+    EXPECT_EQ(asked[0].caption, "Ombrix") << "the program's name when none is given";
+    EXPECT_EQ(asked[0].style, MB_YESNO | MB_ICONQUESTION);
+    EXPECT_EQ(asked[1].caption, "Caption");
+    EXPECT_EQ(asked[2].kind, PromptRequest::Kind::OpenFile);
+    EXPECT_EQ(asked[2].filter, "P|*.prm|");
+    EXPECT_EQ(asked[3].kind, PromptRequest::Kind::SaveFile);
+    EXPECT_EQ(asked[3].text, "unit.prm");
+    EXPECT_EQ(asked[3].defaultExtension, "prm");
+}
+
+TEST(UiPrompts, TheRealMessageBoxFollowsTheStyle)
+{
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        icon = box->icon();
+        buttons = box->standardButtons();
+        box->button(QMessageBox::No)->click();
+    });
+    EXPECT_EQ(CUiPrompts::MessageBox(nullptr, "<b>Reset?</b>", {}, MB_YESNO | MB_ICONQUESTION), IDNO);
+    EXPECT_EQ(icon, QMessageBox::Question);
+    EXPECT_EQ(buttons, QMessageBox::Yes | QMessageBox::No);
+
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        icon = box->icon();
+        EXPECT_EQ(box->textFormat(), Qt::PlainText);
+        box->button(QMessageBox::Ok)->click();
+    });
+    EXPECT_EQ(CUiPrompts::MessageBox(nullptr, "Failed", {}, MB_ICONERROR), IDOK);
+    EXPECT_EQ(icon, QMessageBox::Critical);
+}
+
+TEST(ModulePath, NamesTheRunningProgram)
+{
+    const QString path = ModuleFileName();
+    EXPECT_TRUE(QFileInfo(path).isAbsolute());
+    EXPECT_EQ(QFileInfo(path).fileName(), "platform_tests");
+}

@@ -1,0 +1,102 @@
+#pragma once
+// A simulated Fenmar unit: the register behaviour of a real unit on top of
+// CSimulatedUnit. Identification (9600, 9601, 9622, 9623-9627), the word
+// order of 32-bit values (5735, and 5375 with the same value), the parameter
+// registers, and the protection state machine of the passcode entry (4942),
+// the write mode (4944) and the protect passcode (5333):
+//   unlocked    <=> protect passcode 0, or the entered passcode equals it
+//               (compared as the register pair written, so in either order);
+//   write mode  is kept only while unlocked, and drops to 0 when the unit locks;
+//   parameter and protect-passcode writes need write mode 1; otherwise they
+//               are refused with an exception code, ignored, or accepted, as set.
+// The state lives in the unit, not in a connection, so it survives reconnects.
+#include "CSimulatedUnit.h"
+
+#include <array>
+#include <cstdint>
+#include <mutex>
+#include <vector>
+
+class CFenmarUnit
+{
+public:
+    enum class LockedWrites { Refuse, Ignore, Accept };
+
+    struct Request
+    {
+        int function = 0;
+        int address = 0;
+        int count = 0;
+        std::vector<std::uint16_t> words;  // written words (function 0x10)
+    };
+
+    static constexpr std::uint16_t kModelCode = 6103;
+    static constexpr int kWordOrder = 5735;
+    static constexpr int kMonitorWordOrder = 5375;
+    static constexpr int kPasscodeEntry = 4942;
+    static constexpr int kWriteMode = 4944;
+    static constexpr int kProtectPasscode = 5333;
+
+    // A supported unit of type 5 (option bits 0x0011), version 0x0102, low
+    // half first, with the protect function, unprotected.
+    CFenmarUnit();
+    ~CFenmarUnit();
+    CFenmarUnit(const CFenmarUnit&) = delete;
+    CFenmarUnit& operator=(const CFenmarUnit&) = delete;
+
+    int StartTcp();
+    QString StartRtu();
+    void Stop();
+    CSimulatedUnit& Simulated() { return m_unit; }
+
+    // Identification of type index 0..9, with extra option bits that the
+    // program masks away.
+    void SetType(int typeIndex, std::uint16_t extraOptionBits = 0);
+    void SetIdentity(std::uint16_t modelCode, std::uint16_t version, std::uint16_t optionBits,
+                     const std::array<std::uint16_t, 5>& ioWords);
+    void SetVersion(std::uint16_t version);
+
+    // 1: high half of a 32-bit value in the first register. Sets 5735 and 5375.
+    void SetWordOrder(std::uint16_t order);
+    bool HighHalfFirst() const;
+    // A 32-bit value at address, address + 1 in the unit's word order.
+    void SetValue32(int address, std::uint32_t value);
+    std::uint32_t GetValue32(int address) const;
+
+    void SetRegister(int address, std::uint16_t value) { m_unit.SetRegister(address, value); }
+    std::uint16_t GetRegister(int address) const { return m_unit.GetRegister(address); }
+
+    // The parameter registers of the ten supported types.
+    static bool IsParameterRegister(int address);
+    static std::vector<int> ParameterRegisters();
+
+    void SetProtectFunction(bool present);
+    // In the unit's present word order.
+    void SetProtectPasscode(std::uint32_t passcode);
+    std::uint32_t GetProtectPasscode() const;
+    std::uint32_t GetEnteredPasscode() const;
+    std::uint16_t GetWriteMode() const;
+    bool IsUnlocked() const;
+    void SetLockedWrites(LockedWrites behaviour, int exceptionCode = 4);
+
+    // The requests from index `from` on, decoded.
+    std::vector<Request> DecodedRequests(int from = 0) const;
+    int RequestCount() const { return m_unit.RequestCount(); }
+
+private:
+    CSimulatedUnit::WriteDecision OnWrite(int address, int count, const std::uint16_t* words);
+    bool UnlockedLocked() const;
+    void DropWriteModeIfLocked();
+    std::array<std::uint16_t, 2> Split(std::uint32_t value) const;
+    std::uint32_t Join(std::uint16_t first, std::uint16_t second) const;
+
+    CSimulatedUnit m_unit;
+    mutable std::mutex m_lock;
+    bool m_tcp = true;
+    bool m_hasProtect = true;
+    std::array<std::uint16_t, 2> m_entered{};
+    std::array<std::uint16_t, 2> m_protect{};
+    std::uint16_t m_writeMode = 0;
+    LockedWrites m_lockedWrites = LockedWrites::Refuse;
+    int m_exceptionCode = 4;
+};
