@@ -89,6 +89,13 @@ TEST_F(DataGridViewTest, TakesItsSizeFromTheLayoutAtOnce)
     EXPECT_EQ(grid->GetColumnCount(), 4u);
     EXPECT_EQ(grid->GetRowCount(), 4u);
     EXPECT_EQ(grid->GetCellHeight(), static_cast<UINT>(QFontMetrics(grid->font()).height() + 2));
+
+    // The dialog font given after the layout resizes the cells.
+    QFont font = window->font();
+    font.setPointSize(font.pointSize() * 2);
+    window->setFont(font);
+    EXPECT_EQ(grid->GetCellHeight(), static_cast<UINT>(QFontMetrics(font).height() + 2));
+    EXPECT_EQ(grid->height(), static_cast<int>(4 * grid->GetCellHeight() + 1));
 }
 
 TEST_F(DataGridViewTest, KeysMoveAndStartEdits)

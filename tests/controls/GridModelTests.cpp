@@ -36,17 +36,6 @@ TEST(GridModel, LayoutGivesRowsAndColumns)
     EXPECT_EQ(model.CellWidth(), 10u);
 }
 
-TEST(GridModel, LayoutKeepsValuesAndSelection)
-{
-    CGridModel model = MakeModel();
-    model.AddValueCell(1, 1, "a");
-    model.SetSelection(3, 3);
-    model.SetLayout({}, 30, 5, 5);
-    EXPECT_EQ(model.ValueCells().size(), 1u);
-    EXPECT_EQ(model.SelectedRow(), 3u);
-    EXPECT_EQ(model.SelectedColumn(), 3u);
-}
-
 TEST(GridModel, FirstValueCellWins)
 {
     CGridModel model = MakeModel();
@@ -136,16 +125,6 @@ TEST(GridModel, HitTestsAndSelectableCells)
     narrow.SetLayout({}, 0, 3, 3);
     narrow.SetCellHeight(20);
     EXPECT_FALSE(narrow.CellAt(0, 5));
-}
-
-TEST(GridModel, CellRectangles)
-{
-    CGridModel model = MakeModel();
-    EXPECT_EQ(model.CellRect(2, 1), QRect(50, 40, 50, 20));
-    EXPECT_EQ(model.InnerCellRect(2, 1), QRect(51, 41, 49, 19));
-    EXPECT_EQ(model.ValueTextRect(2, 1), QRect(51, 40, 45, 20));
-    EXPECT_EQ(model.PixelWidth(), 201);
-    EXPECT_EQ(model.PixelHeight(), 81);
 }
 
 TEST(GridModel, EditTextByStartCharacter)
