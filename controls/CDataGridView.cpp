@@ -338,7 +338,8 @@ void CDataGridView::changeEvent(QEvent* event)
         update();
         break;
     case QEvent::FontChange:
-        m_layoutDirty = true;
+        // The cell height follows the font; resize now rather than in a paint.
+        ApplyLayout();
         update();
         break;
     default:

@@ -133,7 +133,6 @@ bool CSettings::HasCapability(std::uint32_t low, std::uint32_t high) const
 // Upload and download
 
 namespace {
-constexpr int kTransferBufferWords = 128;
 constexpr std::uint16_t kBlockByRowVersion = 101;
 
 double RowPercent(std::size_t row)
@@ -262,7 +261,7 @@ bool CSettings::WriteBlocks(CModbusInterface& link, TransferProgressCallback cal
         skipInputRows = GetWord(PARAMETER_INPUT_DIPSW) == 0;
     }
 
-    std::array<std::uint16_t, kTransferBufferWords> buffer{};
+    std::array<std::uint16_t, REGISTER_BLOCK_MAX_WORDS> buffer{};
     bool blockOpen = false;
     std::uint32_t blockStart = 0;
     for (std::size_t i = 0; i < g_registerMap.size(); ++i) {

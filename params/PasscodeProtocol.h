@@ -8,8 +8,10 @@
 class CModbusInterface;
 class QWidget;
 
-// Write mode for the loop test's output values.
-inline constexpr std::uint16_t WRITE_MODE_LOOP_TEST = 2;
+// Write modes of the unit.
+inline constexpr std::uint16_t WRITE_MODE_OFF = 0;
+inline constexpr std::uint16_t WRITE_MODE_PARAMETERS = 1;  // parameter and setting writes
+inline constexpr std::uint16_t WRITE_MODE_LOOP_TEST = 2;   // the loop test's output values
 
 // Asks for the current and a new protect passcode and sets the new one (0
 // removes the protection). Connects and closes the link itself.

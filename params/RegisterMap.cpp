@@ -66,6 +66,26 @@ constexpr bool MapFitsTheSet()
     return true;
 }
 static_assert(MapFitsTheSet(), "every register-map row must stay inside the 552 parameter words");
+
+// The rows of a block apply together (one mask) and fit the download's buffer
+// from the block's first register on, so no unit type can run a block past it.
+constexpr bool BlocksAreWhole()
+{
+    std::uint32_t start = kRegisterMap[0].firstRegister;
+    for (std::size_t i = 0; i < kRegisterMap.size(); ++i) {
+        const RegisterMapRow& row = kRegisterMap[i];
+        if (row.firstRegister < start || row.firstRegister + row.WordCount() - start > REGISTER_BLOCK_MAX_WORDS)
+            return false;
+        if (row.endsBlock) {
+            if (i + 1 < kRegisterMap.size())
+                start = kRegisterMap[i + 1].firstRegister;
+        } else if (i + 1 >= kRegisterMap.size() || kRegisterMap[i + 1].capabilities != row.capabilities) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(BlocksAreWhole(), "a download block must apply as a whole and fit its buffer");
 } // namespace
 
 // Constant-initialised, so that it is ready before any set is built.

@@ -23,6 +23,8 @@ struct RegisterMapRow
 };
 
 inline constexpr int REGISTER_MAP_ROWS = 43;
+// The download gathers rows into blocks of at most this many registers.
+inline constexpr int REGISTER_BLOCK_MAX_WORDS = 128;
 extern const std::array<RegisterMapRow, REGISTER_MAP_ROWS> g_registerMap;
 
 // Control registers of the transfer and the passcode protocol.
@@ -31,6 +33,3 @@ inline constexpr int REGISTER_WRITE_MODE = 4944;
 inline constexpr int REGISTER_PROTECT_PASSCODE = 5333;  // 32 bits
 inline constexpr int REGISTER_WORD_ORDER = 5735;        // 1: high half in the first register
 inline constexpr int REGISTER_DIPSW = 20302;
-// Write mode values.
-inline constexpr std::uint16_t WRITE_MODE_OFF = 0;
-inline constexpr std::uint16_t WRITE_MODE_PARAMETERS = 1;

@@ -10,4 +10,3 @@ if [ "${1:-}" = "--sanitize" ]; then
 fi
 cmake -S . -B "$dir" -G Ninja "${opts[@]}" >/dev/null
 cmake --build "$dir" -j "$(nproc)"
-echo "$dir"

@@ -25,9 +25,10 @@ if [ "${#missing[@]}" -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-# The language files set en_US.UTF-8 and ja_JP.UTF-8 as the process locale.
+# The language files set en_US.UTF-8 and ja_JP.UTF-8 as the process locale;
+# the tests also check number texts under a decimal comma (de_DE.UTF-8).
 need_gen=0
-for loc in en_US.UTF-8 ja_JP.UTF-8; do
+for loc in en_US.UTF-8 ja_JP.UTF-8 de_DE.UTF-8; do
   if ! locale -a 2>/dev/null | grep -qi "^${loc%%.*}\.utf-\?8$"; then
     need_gen=1
     grep -q "^${loc} UTF-8" /etc/locale.gen 2>/dev/null || echo "${loc} UTF-8" | $SUDO tee -a /etc/locale.gen >/dev/null

@@ -4,7 +4,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
-dir=$(./scripts/build.sh "${1:-}" | tail -n 1)
+./scripts/build.sh "${1:-}"
+dir=build
+if [ "${1:-}" = "--sanitize" ]; then dir=build-asan; fi
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}

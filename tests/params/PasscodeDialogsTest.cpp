@@ -1,5 +1,6 @@
 // The passcode entry (145) and protect (146) dialogs, headless: their texts,
 // input checks that keep them open, OK and Cancel, the remembered passcode.
+#include "ModalScript.h"
 #include "TestText.h"
 #include "params/CEnterPasscodeDialog.h"
 #include "params/CProtectDialog.h"
@@ -25,47 +26,6 @@
 #include <functional>
 
 namespace {
-// Runs the script once the dialog's modal loop is running. A script that
-// fails half-way must not leave the test waiting for a person.
-void WhileModal(std::function<void()> script)
-{
-    QTimer::singleShot(0, [script = std::move(script)] {
-        QWidget* dialog = QApplication::activeModalWidget();
-        ASSERT_NE(dialog, nullptr);
-        QTimer::singleShot(10000, dialog, [dialog] {
-            ADD_FAILURE() << "dialog left open";
-            static_cast<QDialog*>(dialog)->reject();
-        });
-        script();
-    });
-}
-
-QWidget* Modal()
-{
-    return QApplication::activeModalWidget();
-}
-
-template <class T> T* Control(int id)
-{
-    return qobject_cast<T*>(FindControl(Modal(), id));
-}
-
-void Type(int id, const QString& text)
-{
-    auto* edit = Control<QLineEdit>(id);
-    ASSERT_NE(edit, nullptr);
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
-}
-
-void Click(int id)
-{
-    auto* button = Control<QPushButton>(id);
-    ASSERT_NE(button, nullptr);
-    QTest::mouseClick(button, Qt::LeftButton);
-}
-
 int Remembered()
 {
     CProfile::Reload();
