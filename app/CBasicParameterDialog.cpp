@@ -116,6 +116,9 @@ CBasicParameterDialog::CBasicParameterDialog(QWidget* parent)
 {
     // The icon is loaded while the icon module supplies the resources; there is one module here.
     m_icon = LoadAppIcon();
+    // A caption with the system menu and a minimise box; no OK or Cancel button.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
     CreateControls();
 }
 
