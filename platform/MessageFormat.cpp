@@ -69,45 +69,45 @@ int ReadNumber(const QString& text, qsizetype& pos)
 
 // Parses flags, width, precision, length and conversion starting at pos
 // (just after the '%'). On success pos is past the conversion character.
-bool ParseSpec(const QString& text, qsizetype& pos, ConversionSpec& spec)
+bool ParseSpec(const QString& text, qsizetype& pos, ConversionSpec& conv)
 {
     qsizetype p = pos;
     for (; p < text.size(); ++p) {
         const QChar c = text[p];
         if (c == u'-')
-            spec.left = true;
+            conv.left = true;
         else if (c == u'+')
-            spec.plus = true;
+            conv.plus = true;
         else if (c == u' ')
-            spec.space = true;
+            conv.space = true;
         else if (c == u'#')
-            spec.alternate = true;
+            conv.alternate = true;
         else if (c == u'0')
-            spec.zero = true;
+            conv.zero = true;
         else
             break;
     }
     if (p < text.size() && IsDigit(text[p]))
-        spec.width = ReadNumber(text, p);
+        conv.width = ReadNumber(text, p);
     if (p < text.size() && text[p] == u'.') {
         ++p;
-        spec.precision = ReadNumber(text, p);
+        conv.precision = ReadNumber(text, p);
     }
     // Length modifiers only tell the C library how the argument was passed;
     // ours are typed, so they are read and dropped.
     const auto startsWith = [&](const char* s) { return QStringView(text).mid(p).startsWith(QLatin1StringView(s)); };
     if (startsWith("I64")) {
-        spec.wide64 = true;
+        conv.wide64 = true;
         p += 3;
     } else if (startsWith("I32")) {
         p += 3;
     } else if (startsWith("ll")) {
-        spec.wide64 = true;
+        conv.wide64 = true;
         p += 2;
     } else if (startsWith("hh")) {
         p += 2;
     } else if (p < text.size() && QStringView(u"hlLqjztwI").contains(text[p])) {
-        spec.wide64 = text[p] == u'q' || text[p] == u'j';
+        conv.wide64 = text[p] == u'q' || text[p] == u'j';
         ++p;
     }
     if (p >= text.size())
@@ -115,28 +115,28 @@ bool ParseSpec(const QString& text, qsizetype& pos, ConversionSpec& spec)
     const char16_t c = text[p].unicode();
     if (!QStringView(u"diouxXcCsSeEfFgGaA").contains(QChar(c)))
         return false;
-    spec.conversion = static_cast<char>(c);
+    conv.conversion = static_cast<char>(c);
     pos = p + 1;
     return true;
 }
 
-std::string FlagText(const ConversionSpec& spec, bool allowAlternate, bool allowZero)
+std::string FlagText(const ConversionSpec& conv, bool allowAlternate, bool allowZero)
 {
     std::string f = "%";
-    if (spec.left)
+    if (conv.left)
         f += '-';
-    if (spec.plus)
+    if (conv.plus)
         f += '+';
-    if (spec.space)
+    if (conv.space)
         f += ' ';
-    if (spec.alternate && allowAlternate)
+    if (conv.alternate && allowAlternate)
         f += '#';
-    if (spec.zero && allowZero)
+    if (conv.zero && allowZero)
         f += '0';
-    if (spec.width >= 0)
-        f += std::to_string(spec.width);
-    if (spec.precision >= 0)
-        f += '.' + std::to_string(spec.precision);
+    if (conv.width >= 0)
+        f += std::to_string(conv.width);
+    if (conv.precision >= 0)
+        f += '.' + std::to_string(conv.precision);
     return f;
 }
 
@@ -152,32 +152,32 @@ QString CallSnprintf(const std::string& format, T value)
     return QString::fromLocal8Bit(out);
 }
 
-QString PadText(QString text, const ConversionSpec& spec)
+QString PadText(QString text, const ConversionSpec& conv)
 {
-    if (spec.precision >= 0 && text.size() > spec.precision)
-        text.truncate(spec.precision);
-    if (spec.width > text.size()) {
-        const QString blanks(spec.width - text.size(), u' ');
-        text = spec.left ? text + blanks : blanks + text;
+    if (conv.precision >= 0 && text.size() > conv.precision)
+        text.truncate(conv.precision);
+    if (conv.width > text.size()) {
+        const QString blanks(conv.width - text.size(), u' ');
+        text = conv.left ? text + blanks : blanks + text;
     }
     return text;
 }
 
 // Writes one typed insert as the conversion asks; the conversion never
 // changes how the insert is read.
-QString Render(const ConversionSpec& spec, const FormatArg& arg)
+QString Render(const ConversionSpec& conv, const FormatArg& arg)
 {
     if (arg.IsText())
-        return PadText(arg.Text(), spec);
+        return PadText(arg.Text(), conv);
 
     // An unsigned insert above the signed range is still written as itself.
     const bool isUnsignedValue = arg.Signed() < 0 && !arg.Text().startsWith(u'-');
-    switch (spec.conversion) {
+    switch (conv.conversion) {
     case 'd':
     case 'i':
         if (isUnsignedValue)
-            return CallSnprintf(FlagText(spec, false, true) + "llu", static_cast<unsigned long long>(arg.Unsigned()));
-        return CallSnprintf(FlagText(spec, false, true) + "lld", static_cast<long long>(arg.Signed()));
+            return CallSnprintf(FlagText(conv, false, true) + "llu", static_cast<unsigned long long>(arg.Unsigned()));
+        return CallSnprintf(FlagText(conv, false, true) + "lld", static_cast<long long>(arg.Signed()));
     case 'u':
     case 'o':
     case 'x':
@@ -185,9 +185,9 @@ QString Render(const ConversionSpec& spec, const FormatArg& arg)
         std::uint64_t value = arg.Unsigned();
         // A negative int written unsigned reads as the 32-bit word it is,
         // unless the template asked for 64 bits.
-        if (!isUnsignedValue && arg.Signed() < 0 && arg.Signed() >= std::numeric_limits<std::int32_t>::min() && !spec.wide64)
+        if (!isUnsignedValue && arg.Signed() < 0 && arg.Signed() >= std::numeric_limits<std::int32_t>::min() && !conv.wide64)
             value = static_cast<std::uint32_t>(arg.Signed());
-        return CallSnprintf(FlagText(spec, spec.conversion != 'u', true) + "ll" + spec.conversion,
+        return CallSnprintf(FlagText(conv, conv.conversion != 'u', true) + "ll" + conv.conversion,
                             static_cast<unsigned long long>(value));
     }
     case 'c':
@@ -198,16 +198,16 @@ QString Render(const ConversionSpec& spec, const FormatArg& arg)
             const char32_t c32 = static_cast<char32_t>(code);
             ch = QString::fromUcs4(&c32, 1);
         }
-        ConversionSpec s = spec;
+        ConversionSpec s = conv;
         s.precision = -1;
         return PadText(ch, s);
     }
     case 's':
     case 'S':
-        return PadText(arg.Text(), spec);
+        return PadText(arg.Text(), conv);
     default: {
         const double value = isUnsignedValue ? static_cast<double>(arg.Unsigned()) : static_cast<double>(arg.Signed());
-        return CallSnprintf(FlagText(spec, true, true) + spec.conversion, value);
+        return CallSnprintf(FlagText(conv, true, true) + conv.conversion, value);
     }
     }
 }
@@ -235,8 +235,8 @@ QString FormatMessageTemplate(const QString& tmpl, FormatArgs args)
                 number = number * 10 + (tmpl[p].unicode() - u'0');
                 ++p;
             }
-            ConversionSpec spec;
-            spec.conversion = 's';
+            ConversionSpec conv;
+            conv.conversion = 's';
             if (p < n && tmpl[p] == u'!') {
                 const qsizetype close = tmpl.indexOf(u'!', p + 1);
                 if (close >= 0) {
@@ -244,12 +244,12 @@ QString FormatMessageTemplate(const QString& tmpl, FormatArgs args)
                     qsizetype tp = 0;
                     ConversionSpec parsed;
                     if (ParseSpec(typeText, tp, parsed) && tp == typeText.size())
-                        spec = parsed;
+                        conv = parsed;
                     p = close + 1;
                 }
             }
             if (static_cast<std::size_t>(number) <= args.size())
-                out += Render(spec, args[static_cast<std::size_t>(number - 1)]);
+                out += Render(conv, args[static_cast<std::size_t>(number - 1)]);
             i = p;
             continue;
         }
@@ -301,14 +301,14 @@ QString FormatPrintfTemplate(const QString& tmpl, FormatArgs args)
             continue;
         }
         qsizetype p = i + 1;
-        ConversionSpec spec;
-        if (!ParseSpec(tmpl, p, spec)) {
+        ConversionSpec conv;
+        if (!ParseSpec(tmpl, p, conv)) {
             out += c;
             ++i;
             continue;
         }
         if (next < args.size())
-            out += Render(spec, args[next++]);
+            out += Render(conv, args[next++]);
         else
             out += tmpl.mid(i, p - i);
         i = p;
@@ -337,8 +337,8 @@ QString FormatDouble(const char* format, double value)
             continue;
         }
         qsizetype p = i + 1;
-        ConversionSpec spec;
-        if (!ParseSpec(text, p, spec) || !QStringView(u"eEfFgGaA").contains(QChar(spec.conversion)) || text[p - 2] == u'L')
+        ConversionSpec conv;
+        if (!ParseSpec(text, p, conv) || !QStringView(u"eEfFgGaA").contains(QChar(conv.conversion)) || text[p - 2] == u'L')
             return {};
         ++conversions;
         i = p - 1;
