@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -239,7 +240,17 @@ bool CPrivateProfile::Save(const QString& path, int& errorCode) const
 {
     errorCode = 0;
     static std::atomic<unsigned> counter{0};
-    const QByteArray target = QFile::encodeName(path);
+    // The profile functions write into the file in place: through a symbolic
+    // link to the file it names, and never over a write-protected file.
+    QByteArray target = QFile::encodeName(path);
+    if (char* resolved = ::realpath(target.constData(), nullptr)) {
+        target = resolved;
+        std::free(resolved);
+    }
+    if (::access(target.constData(), F_OK) == 0 && ::access(target.constData(), W_OK) != 0) {
+        errorCode = errno;
+        return false;
+    }
     QByteArray temporary;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {

@@ -22,9 +22,10 @@ public:
     // or adds the section at the end of the file.
     void WriteString(const QString& section, const QString& key, const QString& value);
 
-    // Writes the profile to a new file beside path and renames it over path,
-    // so that a failure never leaves a half-written file in place of the old
-    // one. False, with the errno value in errorCode, on failure.
+    // Writes the profile to a new file beside the file that path names (through
+    // a symbolic link) and renames it over that file, so that a failure never
+    // leaves a half-written file in place of the old one. A write-protected
+    // file is refused. False, with the errno value in errorCode, on failure.
     bool Save(const QString& path, int& errorCode) const;
 
 private:

@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -292,6 +293,13 @@ TEST_F(ParameterFileTest, SaveMergesIntoAnExistingFile)
     Write(Path("lf.cfg"), "[AVOCFG]\nModel=1\n");
     ASSERT_TRUE(set.SaveFile(Path("lf.cfg")));
     EXPECT_FALSE(Read(Path("lf.cfg")).contains('\r'));
+
+    // Through a symbolic link the file it names is written; the link stays.
+    Write(Path("real.cfg"), "[AVOCFG]\r\nModel=1\r\n");
+    ASSERT_TRUE(QFile::link(Path("real.cfg"), Path("link.cfg")));
+    ASSERT_TRUE(set.SaveFile(Path("link.cfg")));
+    EXPECT_TRUE(QFileInfo(Path("link.cfg")).isSymLink());
+    EXPECT_TRUE(Read(Path("real.cfg")).contains("Model=6103\r\n"));
 }
 
 TEST_F(ParameterFileTest, FailedSaveKeepsTheOldFile)
@@ -322,6 +330,18 @@ TEST_F(ParameterFileTest, FailedSaveKeepsTheOldFile)
     EXPECT_EQ(Str(error), Str(Message("MSG_ERROR_SAVE_PARAMETER", EFBIG)));
     EXPECT_EQ(Read(path), old);
     EXPECT_EQ(Str(QDir(m_dir.path()).entryList(QDir::Files).join(QLatin1Char(' '))), "keep.cfg") << "no leftovers";
+
+    // A write-protected file is refused, as an in-place write would be.
+    if (::geteuid() != 0) {
+        QFile::setPermissions(path, QFileDevice::ReadOwner);
+        try {
+            set.SaveFile(path);
+            ADD_FAILURE() << "saved over a write-protected file";
+        } catch (const CPrivateException& e) {
+            EXPECT_EQ(Str(e.GetText()), Str(Message("MSG_ERROR_SAVE_PARAMETER", EACCES)));
+        }
+        EXPECT_EQ(Read(path), old);
+    }
 
     // A folder that does not exist.
     try {
