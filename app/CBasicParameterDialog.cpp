@@ -15,6 +15,7 @@
 #include "platform/CUiPrompts.h"
 #include "platform/ControlIds.h"
 
+#include <QAbstractButton>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
@@ -236,6 +237,12 @@ void CBasicParameterDialog::CreateControls()
     page->addWidget(analog, 1);
     resize(760, 600);
 
+    for (QWidget* control : DialogControls(this)) {
+        if (qobject_cast<QLabel*>(control) || qobject_cast<QAbstractButton*>(control) ||
+            qobject_cast<QGroupBox*>(control))
+            m_templateTexts.emplace_back(control, GetWindowText(control));
+    }
+
     ConnectCommand(IDC_UPLOAD, &CBasicParameterDialog::OnUpload);
     ConnectCommand(IDC_DOWNLOAD, &CBasicParameterDialog::OnDownload);
     ConnectCommand(IDC_PROTECT, &CBasicParameterDialog::OnProtect);
@@ -270,6 +277,10 @@ bool CBasicParameterDialog::OnInitDialog()
 {
     setWindowIcon(m_icon);
 
+    // A language file that fails to load after a switch must not leave the
+    // last run's language on the controls.
+    for (const auto& [control, text] : m_templateTexts)
+        SetWindowText(control, text);
     g_resourceDatabase.CreateEmpty();
     try {
         g_resourceDatabase.LoadLanguageFile(g_appSettings.GetDisplayLanguage());

@@ -12,6 +12,9 @@
 
 #include <QIcon>
 
+#include <utility>
+#include <vector>
+
 class CModbusInterface;
 class QComboBox;
 class QLineEdit;
@@ -89,6 +92,9 @@ private:
     bool m_modelIsStandIn = false;
     CInput2Page m_inputPage;
     QIcon m_icon;
+    // The captions the template gives the labels, buttons and frames: each
+    // run starts from them, as a window built afresh from its template would.
+    std::vector<std::pair<QWidget*, QString>> m_templateTexts;
 
     QComboBox* m_system = nullptr;
     QComboBox* m_level[3] = {nullptr, nullptr, nullptr};

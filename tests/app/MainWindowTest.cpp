@@ -454,14 +454,20 @@ TEST_F(MainWindowTest, ModelBoxesSelectExactTextsAndRefillLowerLevels)
 
 TEST_F(MainWindowTest, AMissingLanguageFileIsReportedAndTheWindowStillRuns)
 {
-    g_appSettings.DisplayLanguage = QStringLiteral("Missing.lng");
+    // The window was run in Japanese first: the run after the switch starts from the template's texts.
+    g_appSettings.DisplayLanguage = QStringLiteral("Japanese.lng");
     OpenMainWindow w;
+    w.Open();
+    ASSERT_NE(Text(&w, 1032), "Upload");
+    g_appSettings.DisplayLanguage = QStringLiteral("Missing.lng");
     w.Open();
     ASSERT_EQ(m_prompts.MessageTexts().size(), 1u);
     EXPECT_TRUE(m_prompts.MessageTexts()[0].startsWith("Can't read resource file \"Missing.lng\".\n"));
     EXPECT_EQ(m_prompts.Last().style & MB_ICONMASK, MB_ICONERROR);
     // Template texts, no model items, empty wiring-system items; the rest is filled.
     EXPECT_EQ(Text(&w, 1032), "Upload");
+    EXPECT_EQ(Text(&w, 1160), "Input");
+    EXPECT_EQ(Text(&w, 1161), "System");
     EXPECT_EQ(w.windowTitle(), "Ombrix Version1.1.15");
     EXPECT_EQ(Box(&w, 1054)->count(), 0);
     EXPECT_EQ(Box(&w, 1056)->count(), 0);
