@@ -78,7 +78,8 @@ QString ReadFirstLine(const QString& path)
 }
 
 // The product text of the USB (or other) device that carries the tty: the
-// nearest "product" attribute above the tty's device folder.
+// nearest "product" attribute above the tty's device folder, no higher than
+// the USB device itself (idVendor), whose hub would lend the port its name.
 QString ProductName(const QString& deviceLink)
 {
     QString dir = QFileInfo(deviceLink).canonicalFilePath();
@@ -86,6 +87,8 @@ QString ProductName(const QString& deviceLink)
         const QString product = ReadFirstLine(dir + QStringLiteral("/product"));
         if (!product.isEmpty())
             return product;
+        if (QFileInfo::exists(dir + QStringLiteral("/idVendor")))
+            break;
         dir = QFileInfo(dir).path();
     }
     return {};

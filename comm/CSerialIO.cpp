@@ -110,12 +110,14 @@ void CSerialIO::OpenPort()
     const QByteArray path = m_devicePath.toLocal8Bit();
     int fd = path.isEmpty() ? -1 : ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd >= 0) {
-        // TIOCEXCL keeps other openers out, but not root; the lock does.
-        ::ioctl(fd, TIOCEXCL);
+        // TIOCEXCL keeps other openers out, but not root; the lock does. The
+        // flag is ours to set only once we hold the lock: cleared by a loser,
+        // it would open the holder's port to everyone.
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-            ::ioctl(fd, TIOCNXCL);
             ::close(fd);
             fd = -1;
+        } else {
+            ::ioctl(fd, TIOCEXCL);
         }
     }
     if (fd < 0) {

@@ -17,18 +17,19 @@ public:
     FakeSysfs() { QDir(m_root.path()).mkpath(QStringLiteral("class/tty")); }
     QString TtyClass() const { return m_root.path() + QStringLiteral("/class/tty"); }
 
-    // A tty backed by a device; product (when not empty) sits two levels up,
-    // where a USB device keeps it above its interface.
+    // A tty backed by a USB device below a hub that has a product text of its
+    // own; the device's product (when not empty) sits two levels up, above
+    // its interface.
     void AddDevice(const QString& name, const QString& product)
     {
-        const QString usb = m_root.path() + QStringLiteral("/devices/usb/") + name;
+        const QString hub = m_root.path() + QStringLiteral("/devices/usb");
+        const QString usb = hub + QLatin1Char('/') + name;
         const QString port = usb + QStringLiteral("/1-1:1.0/") + name;
         QDir().mkpath(port);
-        if (!product.isEmpty()) {
-            QFile file(usb + QStringLiteral("/product"));
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(product.toUtf8() + "\n");
-        }
+        WriteFile(hub + QStringLiteral("/product"), QStringLiteral("xHCI Host Controller"));
+        WriteFile(usb + QStringLiteral("/idVendor"), QStringLiteral("0403"));
+        if (!product.isEmpty())
+            WriteFile(usb + QStringLiteral("/product"), product);
         const QString tty = TtyClass() + QLatin1Char('/') + name;
         QDir().mkpath(tty);
         ASSERT_TRUE(QFile::link(port, tty + QStringLiteral("/device")));
@@ -37,6 +38,13 @@ public:
     void AddVirtual(const QString& name) { QDir().mkpath(TtyClass() + QLatin1Char('/') + name); }
 
 private:
+    static void WriteFile(const QString& path, const QString& line)
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(line.toUtf8() + "\n");
+    }
+
     QTemporaryDir m_root;
 };
 
@@ -84,6 +92,7 @@ TEST_F(ComPortListTest, DiscoveredPortsAreNumberedAfter16InNaturalOrderWithTheir
     ASSERT_EQ(list.GetCount(), 19);
     EXPECT_EQ(list.GetDisplayName(0), QStringLiteral("COM1"));
     EXPECT_EQ(list.GetPath(0), QStringLiteral("/dev/ttyS0"));
+    // A device without a product text goes by its device name, not by its hub's.
     EXPECT_EQ(list.GetDisplayName(16), QStringLiteral("ttyACM0 (COM17)"));
     EXPECT_EQ(list.GetPath(16), QStringLiteral("/dev/ttyACM0"));
     EXPECT_EQ(list.GetDisplayName(17), QStringLiteral("FT232R USB UART (COM18)"));

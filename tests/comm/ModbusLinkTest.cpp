@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <future>
 #include <netinet/in.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
@@ -269,6 +270,17 @@ TEST_F(CommTest, SerialPortIsOpenedExclusively)
     first->Connect();
     auto second = RtuLink(path);
     EXPECT_EQ(ErrorOf([&] { second->Connect(); }).toStdString(), "cannot open COM7");
+    // The refused opener leaves the holder's port exclusive.
+    // (root is let in past the flag, and can ask for it; anyone else is kept out.)
+    const int probe = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (probe >= 0) {
+        int exclusive = 0;
+        EXPECT_EQ(::ioctl(probe, TIOCGEXCL, &exclusive), 0);
+        ::close(probe);
+        EXPECT_EQ(exclusive, 1);
+    } else {
+        EXPECT_EQ(errno, EBUSY);
+    }
     first->Close();
     EXPECT_EQ(ErrorOf([&] { second->Connect(); }).toStdString(), "<none>");
     std::uint16_t word = 0;

@@ -56,10 +56,11 @@ TEST(WorkerThread, RunsOnlyAfterResumeAndHandlesMessagesInOrder)
     EXPECT_FALSE(thread.WaitForEnd(50));
     EXPECT_TRUE(thread.Received().empty()) << "suspended threads do not run";
 
-    thread.ResumeThread();
-    // The thread's own quit comes after what is already queued.
+    // The thread's own quit comes after what is already queued (queued
+    // before it runs, so that it cannot quit before the 6 is there).
     thread.PostThreadMessage(kQuitWith, 7, 0);
     thread.PostThreadMessage(kRecord, 6, 0);
+    thread.ResumeThread();
     ASSERT_TRUE(thread.WaitForEnd(5000));
     EXPECT_EQ(thread.Received(), (std::vector<WPARAM>{1, 2, 3, 4, 5, 6}));
     EXPECT_EQ(thread.ExitCode(), 7);
