@@ -97,6 +97,8 @@ void SetWindowText(QWidget* control, const QString& text)
     if (auto* edit = qobject_cast<QLineEdit*>(control)) {
         edit->setText(text);
     } else if (auto* label = qobject_cast<QLabel*>(control)) {
+        // Texts come from language files: a '<' in them is a character, not markup.
+        label->setTextFormat(Qt::PlainText);
         label->setText(text);
     } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
         button->setText(text);
