@@ -3,6 +3,7 @@
 #include "InPlaceEditRules.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
 
@@ -47,6 +48,10 @@ void CEditComboBox::focusOutEvent(QFocusEvent* event)
 {
     QComboBox::focusOutEvent(event);
     if (m_hiding || !FocusLossEndsEdit(event->reason(), isVisible()))
+        return;
+    // A click in the open list moves the focus into it: the list's own
+    // closing then tells a choice from a cancel.
+    if (const QWidget* now = QApplication::focusWidget(); now && now->window() == view()->window())
         return;
     Report(false, EditDirection::None);
 }

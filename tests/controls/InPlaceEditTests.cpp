@@ -474,6 +474,19 @@ TEST_F(InPlaceEditTest, OpeningTheListDoesNotCancelItsEdit)
     QTest::qWait(20);
     EXPECT_EQ(owner->log.size(), 2u);
     EXPECT_EQ(owner->grid->Model().FindValueText(2, 1)->toStdString(), "Low");
+
+    // A click on an entry moves the focus into the list; it still commits.
+    owner->log.clear();
+    QTest::mouseClick(owner->grid, Qt::LeftButton, {}, owner->CellCentre(3, 1));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return combo->view()->isVisible(); }));
+    // Past the interval in which the list ignores the release of the opening click.
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    const QPoint entry = combo->view()->visualRect(combo->model()->index(2, 0)).center();
+    QTest::mouseMove(combo->view()->viewport(), entry);
+    QTest::mouseClick(combo->view()->viewport(), Qt::LeftButton, {}, entry);
+    QTest::qWait(20);
+    EXPECT_EQ(owner->log, (Log{"start 3,1", "end 1 0"}));
+    EXPECT_EQ((owner->values[{3, 1}]), 2);
 }
 
 TEST_F(InPlaceEditTest, ClosingTheListWithoutAChoiceCancels)
