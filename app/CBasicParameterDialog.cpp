@@ -3,7 +3,6 @@
 #include "AppIcon.h"
 #include "CCompareDialog.h"
 #include "CProgressDialog.h"
-#include "comm/CComSettings.h"
 #include "comm/CConnectDialog.h"
 #include "comm/CModbusInterface.h"
 #include "foundation/CPrivateException.h"
@@ -597,19 +596,8 @@ void CBasicParameterDialog::OnCloseRequest()
 
 bool CBasicParameterDialog::SelectConnection(CModbusInterface& link)
 {
-    CConnectDialog dialog(this);
-    CComSettings settings;
-    CComSettings chosen = settings;
-    if (!dialog.Execute(chosen))
-        return false;
-    try {
-        chosen.Save();
-        link.SetComSettings(chosen);
-    } catch (const CException& e) {
-        ReportException(this, e);
-        return false;
-    }
-    return true;
+    // The same step as the report's: one implementation serves both.
+    return CConnectDialog::SelectConnection(link, this);
 }
 
 void CBasicParameterDialog::OnUpload()
