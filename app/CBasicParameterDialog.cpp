@@ -3,6 +3,7 @@
 #include "AppIcon.h"
 #include "CCompareDialog.h"
 #include "CProgressDialog.h"
+#include "CQtTranslations.h"
 #include "comm/CConnectDialog.h"
 #include "comm/CModbusInterface.h"
 #include "foundation/CPrivateException.h"
@@ -286,6 +287,7 @@ bool CBasicParameterDialog::OnInitDialog()
     } catch (const CException& e) {
         ReportException(this, e);
     }
+    CQtTranslations::Apply(g_resourceDatabase.SelectText(QStringLiteral("/root/locale")));
     g_resourceDatabase.ApplyDialogTexts(IDD_BASIC_PARAMETER, this);
     // The version title replaces the caption, even when it is empty.
     setWindowTitle(GetVersionText());

@@ -11,6 +11,7 @@ PACKAGES=(
   libmodbus-dev
   locales
   fonts-noto-cjk
+  qt6-translations-l10n
 )
 
 SUDO=""

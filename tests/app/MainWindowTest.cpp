@@ -133,10 +133,12 @@ TEST_F(MainWindowTest, LanguageSwitchTwiceKeepsTheEditedValuesAndRefillsOnce)
     CProfile::WriteProfileString("Settings", "DisplayLanguage", "English.lng");
     CProfile::WriteProfileInt("Settings", "DeviceId", 5);
     CModalDriver driver;
-    QStringList uploads, vtPrimaries, ctPrimaries;
+    QStringList uploads, vtPrimaries, ctPrimaries, qtCancels;
     QList<int> systems, level1Counts, systemCounts, aoRows;
     auto look = [&](CBasicParameterDialog* w) {
         uploads.append(Text(w, 1032));
+        // Qt's own standard buttons and file dialogs follow the language file.
+        qtCancels.append(QCoreApplication::translate("QPlatformTheme", "Cancel"));
         vtPrimaries.append(Text(w, 1048));
         ctPrimaries.append(Text(w, 1050));
         systems.append(Box(w, 1047)->currentIndex());
@@ -169,6 +171,7 @@ TEST_F(MainWindowTest, LanguageSwitchTwiceKeepsTheEditedValuesAndRefillsOnce)
     app.InitInstance();
     ASSERT_TRUE(driver.Done()) << driver.Pending().toStdString();
     EXPECT_EQ(uploads, (QStringList{"Upload", QString::fromUtf8("アップロード"), "Upload"}));
+    EXPECT_EQ(qtCancels, (QStringList{"Cancel", QString::fromUtf8("キャンセル"), "Cancel"}));
     EXPECT_EQ(vtPrimaries, (QStringList{"110", "6600", "6600"}));
     EXPECT_EQ(ctPrimaries, (QStringList{"5", "300", "300"}));
     EXPECT_EQ(systems, (QList<int>{5, 2, 2}));
