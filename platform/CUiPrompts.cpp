@@ -1,6 +1,7 @@
 #include "CUiPrompts.h"
 
 #include "CProfile.h"
+#include "DialogFrame.h"
 #include "OmbrixVersion.h"
 
 #include <QDir>
@@ -141,6 +142,7 @@ int CUiPrompts::MessageBox(QWidget* parent, const QString& text, const QString& 
         return handler->OnMessageBox(request);
 
     QMessageBox box(IconOf(style), request.caption, text, ButtonsOf(style), parent);
+    UseDialogFrame(&box);
     // Texts are shown as they stand, never read as markup.
     box.setTextFormat(Qt::PlainText);
     return ResultOf(box.exec());
