@@ -3,6 +3,8 @@
 #include "AppIcon.h"
 #include "CCompareDialog.h"
 #include "CProgressDialog.h"
+#include "CQtTranslations.h"
+#include "ColumnWidths.h"
 #include "comm/CConnectDialog.h"
 #include "comm/CModbusInterface.h"
 #include "foundation/CPrivateException.h"
@@ -227,6 +229,7 @@ void CBasicParameterDialog::CreateControls()
     m_analogOutputs->verticalHeader()->setDefaultSectionSize(rowHeight);
     m_analogOutputs->setMinimumHeight(rowHeight * 11 + 8);
     analogBox->addWidget(m_analogOutputs);
+    m_analogOutputs->viewport()->installEventFilter(this);
 
     auto* page = new QVBoxLayout(this);
     page->addLayout(commands);
@@ -275,6 +278,8 @@ void CBasicParameterDialog::ConnectCommand(int id, void (CBasicParameterDialog::
 bool CBasicParameterDialog::OnInitDialog()
 {
     setWindowIcon(m_icon);
+    if (m_lastPlace)
+        move(*m_lastPlace);
 
     // A language file that fails to load after a switch must not leave the
     // last run's language on the controls.
@@ -286,6 +291,7 @@ bool CBasicParameterDialog::OnInitDialog()
     } catch (const CException& e) {
         ReportException(this, e);
     }
+    CQtTranslations::Apply(g_resourceDatabase.SelectText(QStringLiteral("/root/locale")));
     g_resourceDatabase.ApplyDialogTexts(IDD_BASIC_PARAMETER, this);
     // The version title replaces the caption, even when it is empty.
     setWindowTitle(GetVersionText());
@@ -315,7 +321,6 @@ void CBasicParameterDialog::BuildModelList()
 
     SetToolTips();
 
-    const double scale = logicalDpiX() > 0 ? logicalDpiX() / 96.0 : 1.0;
     m_analogOutputs->clear();
     m_analogOutputs->setColumnCount(4);
     m_analogOutputs->setRowCount(kAnalogOutputChannels);
@@ -323,12 +328,43 @@ void CBasicParameterDialog::BuildModelList()
     for (int column = 0; column < 4; ++column)
         headers.append(g_resourceDatabase.GetListText(QStringLiteral("AOList"), column));
     m_analogOutputs->setHorizontalHeaderLabels(headers);
-    // The last column takes what is left of the list's width.
-    m_analogOutputs->setColumnWidth(0, static_cast<int>(30 * scale));
-    m_analogOutputs->setColumnWidth(1, static_cast<int>(120 * scale));
-    m_analogOutputs->setColumnWidth(2, static_cast<int>(300 * scale));
     for (int row = 0; row < kAnalogOutputChannels; ++row)
         m_analogOutputs->setItem(row, 0, new QTableWidgetItem(QString::number(row + 1)));
+    FitAnalogOutputColumns();
+}
+
+void CBasicParameterDialog::FitAnalogOutputColumns()
+{
+    // The designed widths 30, 120 and 300 grow with the font; the last
+    // column takes the rest. No column cuts its texts while another has room.
+    const QFontMetricsF metrics(m_analogOutputs->font());
+    const double scale = FontWidthScale(
+        metrics.horizontalAdvance(QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ")) / 52.0);
+    const std::vector<int> specified = {static_cast<int>(30 * scale), static_cast<int>(120 * scale),
+                                        static_cast<int>(300 * scale), 0};
+    QHeaderView* header = m_analogOutputs->horizontalHeader();
+    const QAbstractItemView* view = m_analogOutputs;
+    std::vector<int> needed;
+    for (int column = 0; column < 4; ++column)
+        needed.push_back(std::max(view->sizeHintForColumn(column), header->sectionSizeHint(column)));
+    const std::vector<int> widths = ShareColumnWidths(specified, needed, m_analogOutputs->viewport()->width());
+    header->setStretchLastSection(false);
+    for (int column = 0; column < 4; ++column)
+        header->resizeSection(column, widths[static_cast<std::size_t>(column)]);
+}
+
+void CBasicParameterDialog::hideEvent(QHideEvent* event)
+{
+    if (!event->spontaneous())
+        m_lastPlace = pos();
+    CDialog::hideEvent(event);
+}
+
+bool CBasicParameterDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Resize && m_analogOutputs && watched == m_analogOutputs->viewport())
+        FitAnalogOutputColumns();
+    return CDialog::eventFilter(watched, event);
 }
 
 void CBasicParameterDialog::SetToolTips()
@@ -568,6 +604,7 @@ void CBasicParameterDialog::UpdateAnalogOutputList()
             item->setText(texts[column - 1]);
         }
     }
+    FitAnalogOutputColumns();
 }
 
 void CBasicParameterDialog::OnOK()

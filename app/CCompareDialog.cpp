@@ -10,6 +10,7 @@
 #include "foundation/Globals.h"
 #include "platform/RunCommand.h"
 #include "platform/CUiPrompts.h"
+#include "platform/DialogFrame.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
@@ -30,6 +31,7 @@ constexpr int IDS_FILTER_CSV = 2701;
 CCompareDialog::CCompareDialog(QWidget* parent)
     : CDialog(IDD, parent)
 {
+    UseDialogFrame(this);
     setWindowTitle(QStringLiteral("Parameter Report"));
     auto* exportCsv = AddControl(new QPushButton(QStringLiteral("Export Csv"), this), IDC_EXPORT_CSV);
     m_copy = AddControl(new QPushButton(QStringLiteral("<< Copy"), this), IDC_COPY);
@@ -43,15 +45,21 @@ CCompareDialog::CCompareDialog(QWidget* parent)
     m_hide = AddControl(new QCheckBox(QStringLiteral("Hide unable functions."), this), IDC_HIDE);
     m_hide->hide();
 
-    auto* compareLayout = new QHBoxLayout(compareWith);
-    compareLayout->addWidget(device);
-    compareLayout->addWidget(file);
+    m_compareWith = compareWith;
+    m_compareLayout = new QHBoxLayout(compareWith);
+    m_compareLayout->addWidget(device);
+    m_compareLayout->addWidget(file);
+    // The buttons beside the frame stand on the line of the buttons in it.
+    m_beside = new QHBoxLayout;
+    m_beside->addWidget(exportCsv, 0, Qt::AlignBottom);
+    m_beside->addWidget(m_copy, 0, Qt::AlignBottom);
     auto* top = new QHBoxLayout;
-    top->addWidget(exportCsv);
-    top->addWidget(m_copy);
+    top->addLayout(m_beside);
     top->addWidget(compareWith);
     top->addStretch(1);
-    top->addWidget(close, 0, Qt::AlignBottom);
+    m_closeColumn = new QHBoxLayout;
+    m_closeColumn->addWidget(close, 0, Qt::AlignBottom);
+    top->addLayout(m_closeColumn);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(m_status, 1);
     bottom->addWidget(m_hide);
@@ -87,6 +95,10 @@ bool CCompareDialog::OnInitDialog()
 {
     g_resourceDatabase.ApplyDialogTexts(IDD, this);
     SetDialogFont(this, false);
+    m_compareWith->ensurePolished();
+    const int frameBottom = m_compareWith->contentsMargins().bottom() + m_compareLayout->contentsMargins().bottom();
+    m_beside->setContentsMargins(0, 0, 0, frameBottom);
+    m_closeColumn->setContentsMargins(0, 0, 0, frameBottom);
     m_list->SetupColumns();
     m_hide->setChecked(g_appSettings.HideIgnoreParameters);
     m_copy->setEnabled(false);

@@ -10,6 +10,8 @@
 class QLabel;
 class QPushButton;
 class QCheckBox;
+class QBoxLayout;
+class QLayout;
 
 class CCompareDialog : public CDialog, public CResourceManager
 {
@@ -55,4 +57,8 @@ private:
     QLabel* m_status = nullptr;
     QPushButton* m_copy = nullptr;
     QCheckBox* m_hide = nullptr;
+    QWidget* m_compareWith = nullptr;
+    QLayout* m_compareLayout = nullptr;
+    QBoxLayout* m_beside = nullptr;
+    QBoxLayout* m_closeColumn = nullptr;
 };

@@ -187,10 +187,23 @@ void CCompareList::Fill(const CSettings& reference, const CSettings& compared, b
         const int state = comparing ? catalogue.CompareParameter(n, reference, compared)
                                     : catalogue.GetApplicability(n, reference);
         SetItemData(r, groupKey + static_cast<std::uint32_t>(state));
-        if (state == StateDifferent && ++m_differenceCount == 1)
+        if (state == StateDifferent)
+            ++m_differenceCount;
+    }
+    ScrollToFirstDifference();
+}
+
+void CCompareList::ScrollToFirstDifference()
+{
+    m_firstDifference = -1;
+    if (m_differenceCount == 0)
+        return;
+    const int count = GetItemCount();
+    for (int r = 0; r < count && m_firstDifference < 0; ++r) {
+        if ((GetItemData(r) & 0xFFFF) == StateDifferent)
             m_firstDifference = r;
     }
-    if (m_differenceCount != 0)
+    if (m_firstDifference >= 0)
         scrollToItem(GetItem(m_firstDifference), QAbstractItemView::EnsureVisible);
 }
 
@@ -208,6 +221,8 @@ void CCompareList::RemoveEmptyRows()
             delete top;
     }
     NumberRows();
+    // The rows above the first difference moved: scroll to where it is now.
+    ScrollToFirstDifference();
 }
 
 std::uint32_t CCompareList::GetItemData(int row) const

@@ -30,7 +30,8 @@ public:
     // difference. The compared column is filled and compared only when comparing.
     void Fill(const CSettings& reference, const CSettings& compared, bool comparing);
     void SetValueColumn(int column, const CSettings& settings);
-    // Removes the rows that apply to neither set.
+    // Removes the rows that apply to neither set, and scrolls to the first
+    // difference again.
     void RemoveEmptyRows();
 
     // A lighter (dark colour) or darker (light colour) shade by factor.
@@ -46,7 +47,7 @@ public:
     int GetComparedColumn() const { return m_comparedColumn; }
     // The item data of a row: group key (ordinal << 16) plus state.
     std::uint32_t GetItemData(int row) const;
-    // The row the list scrolled to after the last Fill (-1: none).
+    // The row the list scrolled to last (-1: none).
     int GetFirstDifferenceRow() const { return m_firstDifference; }
 
 protected:
@@ -58,6 +59,7 @@ private:
     void SetItemData(int row, std::uint32_t data);
     void AdjustValueColumns();
     void NumberRows();
+    void ScrollToFirstDifference();
 
     std::uint32_t m_differenceCount = 0;
     int m_referenceColumn = 1;

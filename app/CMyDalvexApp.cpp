@@ -1,6 +1,7 @@
 #include "CMyDalvexApp.h"
 
 #include "CBasicParameterDialog.h"
+#include "CQtTranslations.h"
 #include "foundation/Globals.h"
 #include "params/CSettings.h"
 #include "params/CSettingsStocker.h"
@@ -36,5 +37,7 @@ bool CMyDalvexApp::InitInstance()
 
     mainWindow.reset();
     stocker.reset();
+    // Each run of the main window installs Qt's texts for its language.
+    CQtTranslations::Apply({});
     return false;
 }

@@ -6,6 +6,7 @@
 #include "foundation/CPrivateException.h"
 #include "foundation/DialogHelpers.h"
 #include "foundation/Globals.h"
+#include "platform/DialogFrame.h"
 #include "platform/MessageFormat.h"
 
 #include <QHBoxLayout>
@@ -54,6 +55,7 @@ QIcon MakeSignalIcon(int level, int size)
 CProgressDialog::CProgressDialog(QWidget* parent)
     : CObserverDialog(IDD, parent)
 {
+    UseDialogFrame(this);
     setWindowTitle(QStringLiteral("Processing..."));
     m_caption = AddControl(new QLabel(this), IDC_CAPTION);
     m_progress = AddControl(new QProgressBar(this), IDC_PROGRESS);

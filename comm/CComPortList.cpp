@@ -1,5 +1,7 @@
 #include "CComPortList.h"
 
+#include "platform/CProfile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,11 +12,14 @@
 namespace {
 
 const QString kSystemTtyClass = QStringLiteral("/sys/class/tty");
+const QString kSystemById = QStringLiteral("/dev/serial/by-id");
+const QString kNumberSection = QStringLiteral("ComPortNumbers");
 
 struct Seams
 {
     std::mutex lock;
     QString ttyClassDirectory;
+    QString byIdDirectory;
     std::vector<CComPortList::SystemPort> extraPorts;
 };
 
@@ -77,21 +82,60 @@ QString ReadFirstLine(const QString& path)
     return QString::fromUtf8(file.readLine(256)).trimmed();
 }
 
-// The product text of the USB (or other) device that carries the tty: the
-// nearest "product" attribute above the tty's device folder, no higher than
+// What the USB (or other) device that carries the tty tells about itself,
+// from the nearest attributes above the tty's device folder, no higher than
 // the USB device itself (idVendor), whose hub would lend the port its name.
-QString ProductName(const QString& deviceLink)
+struct DeviceAttributes
 {
+    QString product;
+    QString usbIdentity; // "usb-vendor-product-serial", empty when not USB
+};
+
+DeviceAttributes ReadDeviceAttributes(const QString& deviceLink)
+{
+    DeviceAttributes attributes;
     QString dir = QFileInfo(deviceLink).canonicalFilePath();
     for (int level = 0; level < 4 && !dir.isEmpty() && dir != QLatin1String("/"); ++level) {
-        const QString product = ReadFirstLine(dir + QStringLiteral("/product"));
-        if (!product.isEmpty())
-            return product;
-        if (QFileInfo::exists(dir + QStringLiteral("/idVendor")))
+        if (attributes.product.isEmpty())
+            attributes.product = ReadFirstLine(dir + QStringLiteral("/product"));
+        const QString vendor = ReadFirstLine(dir + QStringLiteral("/idVendor"));
+        if (!vendor.isEmpty()) {
+            attributes.usbIdentity = QStringLiteral("usb-%1-%2-%3")
+                                         .arg(vendor, ReadFirstLine(dir + QStringLiteral("/idProduct")),
+                                              ReadFirstLine(dir + QStringLiteral("/serial")));
             break;
+        }
         dir = QFileInfo(dir).path();
     }
-    return {};
+    return attributes;
+}
+
+// by-id link name per device name ("ttyUSB0"), from the links' targets.
+std::map<QString, QString> ReadByIdNames(const QString& byIdDirectory)
+{
+    std::map<QString, QString> names;
+    if (byIdDirectory.isEmpty())
+        return names;
+    const QDir dir(byIdDirectory);
+    for (const QFileInfo& link : dir.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name)) {
+        if (link.isSymLink())
+            names.emplace(QFileInfo(link.symLinkTarget()).fileName(), link.fileName());
+    }
+    return names;
+}
+
+// The numbers handed out so far: COM17, COM18, ... each with its adapter's
+// identity. Numbers are never given back, so the first empty key ends the list.
+std::vector<QString> LoadAssignedIdentities()
+{
+    std::vector<QString> identities;
+    for (int number = CComPortList::kFixedPorts + 1;; ++number) {
+        QString identity = CProfile::GetProfileString(kNumberSection, ComName(number));
+        if (identity.isEmpty())
+            break;
+        identities.push_back(std::move(identity));
+    }
+    return identities;
 }
 
 } // namespace
@@ -138,17 +182,20 @@ void CComPortList::SetPort(int number, const QString& path, const QString& name)
 bool CComPortList::EnumerateSystemPorts()
 {
     QString directory;
+    QString byIdDirectory;
     std::vector<SystemPort> ports;
     {
         Seams& seams = GetSeams();
         const std::lock_guard guard(seams.lock);
         directory = seams.ttyClassDirectory.isEmpty() ? kSystemTtyClass : seams.ttyClassDirectory;
+        byIdDirectory = seams.ttyClassDirectory.isEmpty() ? kSystemById : seams.byIdDirectory;
         ports = seams.extraPorts;
     }
     bool ok = false;
-    std::vector<SystemPort> discovered = DiscoverPorts(directory, &ok);
+    std::vector<SystemPort> discovered = DiscoverPorts(directory, byIdDirectory, &ok);
     ports.insert(ports.end(), discovered.begin(), discovered.end());
 
+    // New adapters are numbered in the natural order of their device names.
     std::sort(ports.begin(), ports.end(), [](const SystemPort& a, const SystemPort& b) {
         return NaturalLess(DeviceName(a.path), DeviceName(b.path));
     });
@@ -157,13 +204,34 @@ bool CComPortList::EnumerateSystemPorts()
                             [](const SystemPort& a, const SystemPort& b) { return a.path == b.path; }),
                 ports.end());
 
-    int number = kFixedPorts;
-    for (const SystemPort& port : ports)
-        SetPort(++number, port.path, port.name.isEmpty() ? DeviceName(port.path) : port.name);
+    std::vector<QString> assigned = LoadAssignedIdentities();
+    std::vector<bool> taken(assigned.size(), false);
+    for (SystemPort& port : ports) {
+        if (port.identity.isEmpty())
+            port.identity = port.path;
+        // Twin adapters without a serial number are told apart by their paths.
+        auto found = std::find(assigned.begin(), assigned.end(), port.identity);
+        if (found != assigned.end() && taken[static_cast<std::size_t>(found - assigned.begin())]) {
+            port.identity += QLatin1Char('@') + port.path;
+            found = std::find(assigned.begin(), assigned.end(), port.identity);
+        }
+        if (found == assigned.end()) {
+            const int number = kFixedPorts + 1 + static_cast<int>(assigned.size());
+            CProfile::WriteProfileString(kNumberSection, ComName(number), port.identity);
+            assigned.push_back(port.identity);
+            taken.push_back(false);
+            found = std::prev(assigned.end());
+        }
+        const auto slot = static_cast<std::size_t>(found - assigned.begin());
+        taken[slot] = true;
+        const int number = kFixedPorts + 1 + static_cast<int>(slot);
+        SetPort(number, port.path, port.name.isEmpty() ? DeviceName(port.path) : port.name);
+    }
     return ok;
 }
 
-std::vector<CComPortList::SystemPort> CComPortList::DiscoverPorts(const QString& ttyClassDirectory, bool* ok)
+std::vector<CComPortList::SystemPort> CComPortList::DiscoverPorts(const QString& ttyClassDirectory,
+                                                                  const QString& byIdDirectory, bool* ok)
 {
     std::vector<SystemPort> ports;
     const QDir dir(ttyClassDirectory);
@@ -171,6 +239,7 @@ std::vector<CComPortList::SystemPort> CComPortList::DiscoverPorts(const QString&
         *ok = dir.exists();
     if (!dir.exists())
         return ports;
+    const std::map<QString, QString> byIdNames = ReadByIdNames(byIdDirectory);
     const QStringList names = dir.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     for (const QString& name : names) {
         if (IsFixedPortName(name))
@@ -181,23 +250,27 @@ std::vector<CComPortList::SystemPort> CComPortList::DiscoverPorts(const QString&
             continue;
         QString deviceName = name;
         deviceName.replace(QLatin1Char('!'), QLatin1Char('/')); // sysfs spells '/' in names so
-        ports.push_back(SystemPort{QStringLiteral("/dev/") + deviceName, ProductName(deviceLink)});
+        const DeviceAttributes attributes = ReadDeviceAttributes(deviceLink);
+        const auto byId = byIdNames.find(QFileInfo(deviceName).fileName());
+        QString identity = byId != byIdNames.end() ? byId->second : attributes.usbIdentity;
+        ports.push_back(SystemPort{QStringLiteral("/dev/") + deviceName, attributes.product, std::move(identity)});
     }
     return ports;
 }
 
-void CComPortList::SetTtyClassDirectory(const QString& directory)
+void CComPortList::SetTtyClassDirectory(const QString& directory, const QString& byIdDirectory)
 {
     Seams& seams = GetSeams();
     const std::lock_guard guard(seams.lock);
     seams.ttyClassDirectory = directory;
+    seams.byIdDirectory = byIdDirectory;
 }
 
-void CComPortList::AddExtraPort(const QString& path, const QString& name)
+void CComPortList::AddExtraPort(const QString& path, const QString& name, const QString& identity)
 {
     Seams& seams = GetSeams();
     const std::lock_guard guard(seams.lock);
-    seams.extraPorts.push_back(SystemPort{path, name});
+    seams.extraPorts.push_back(SystemPort{path, name, identity});
 }
 
 void CComPortList::ClearExtraPorts()

@@ -4,13 +4,16 @@
 // Port numbers and device paths on Linux:
 //   COM1 .. COM16   /dev/ttyS0 .. /dev/ttyS15, always listed, named "COM1" ..
 //   COM17 ..        every other serial device the kernel reports (USB adapters
-//                   /dev/ttyUSB*, /dev/ttyACM*, ...), numbered in the natural
-//                   order of their device names (ttyACM0, ttyACM1, ttyUSB0,
-//                   ttyUSB2, ttyUSB10), named by the device's product text, or
-//                   the device name when it has none, plus " (COMn)".
-// Discovery reads /sys/class/tty and never opens a port. Ports above the 16
-// fixed ones are numbered afresh each time the list is built, so a port keeps
-// its number while the same adapters are plugged in.
+//                   /dev/ttyUSB*, /dev/ttyACM*, ...), named by the device's
+//                   product text, or the device name when it has none, plus
+//                   " (COMn)".
+// An adapter gets the lowest free number from 17 up the first time it is
+// seen; the profile keeps that number with the adapter's identity (its
+// /dev/serial/by-id name, else its USB vendor, product and serial number,
+// else its device path), so plugging other adapters in or out renumbers none.
+// Discovery reads /sys/class/tty and /dev/serial/by-id and never opens a port
+// (Qt's QSerialPortInfo opens the 8250 ports to probe them, and knows no
+// by-id name).
 #include <QString>
 
 #include <map>
@@ -37,21 +40,26 @@ public:
     // the system's list could be read.
     bool EnumerateSystemPorts();
 
-    // A port the system reports: its device path and descriptive name.
+    // A port the system reports: its device path, descriptive name and what
+    // tells the adapter apart from others (empty: the path does).
     struct SystemPort
     {
         QString path;
         QString name;
+        QString identity;
     };
     // The serial devices below a sysfs tty class folder, in no special order
-    // (the fixed /dev/ttyS* ports are left out). ok tells whether the folder
-    // could be read.
-    static std::vector<SystemPort> DiscoverPorts(const QString& ttyClassDirectory, bool* ok = nullptr);
+    // (the fixed /dev/ttyS* ports are left out), with the by-id links of
+    // byIdDirectory (may be empty) as identities. ok tells whether the tty
+    // folder could be read.
+    static std::vector<SystemPort> DiscoverPorts(const QString& ttyClassDirectory, const QString& byIdDirectory,
+                                                 bool* ok = nullptr);
 
-    // Test seams: the folder read instead of /sys/class/tty (empty: the
-    // system's), and ports reported besides the system's (a pseudo-terminal).
-    static void SetTtyClassDirectory(const QString& directory);
-    static void AddExtraPort(const QString& path, const QString& name);
+    // Test seams: the folders read instead of /sys/class/tty and
+    // /dev/serial/by-id (an empty tty folder: the system's), and ports
+    // reported besides the system's (a pseudo-terminal).
+    static void SetTtyClassDirectory(const QString& directory, const QString& byIdDirectory = {});
+    static void AddExtraPort(const QString& path, const QString& name, const QString& identity = {});
     static void ClearExtraPorts();
 
     static constexpr int kFixedPorts = 16;

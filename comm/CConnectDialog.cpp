@@ -3,6 +3,7 @@
 #include "CModbusInterface.h"
 #include "foundation/DialogHelpers.h"
 #include "foundation/Globals.h"
+#include "platform/DialogFrame.h"
 #include "platform/RunCommand.h"
 
 #include <QComboBox>
@@ -14,6 +15,7 @@
 CConnectDialog::CConnectDialog(QWidget* parent)
     : CDialog(IDD, parent)
 {
+    UseDialogFrame(this);
     setWindowTitle(QStringLiteral("Connect"));
     auto* label = AddControl(new QLabel(QStringLiteral("COM port"), this), IDC_PORT_LABEL);
     m_port = AddControl(new QComboBox(this), IDC_PORT);

@@ -3,6 +3,7 @@
 #include "foundation/Globals.h"
 #include "foundation/PasscodeScramble.h"
 #include "platform/CProfile.h"
+#include "platform/DialogFrame.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -33,6 +34,7 @@ void FixLineBreaks(QLabel* label)
 
 CEnterPasscodeDialog::CEnterPasscodeDialog(QWidget* parent) : CDialog(IDD_ENTER_PASSCODE, parent)
 {
+    UseDialogFrame(this);
     setWindowTitle(QStringLiteral("Enter Modbus Passcode"));
     m_prompt = AddControl(new QLabel(QStringLiteral("The device is write protected. \rEnter Modbus passcode."), this),
                           IDC_PASSCODE_PROMPT);
@@ -81,6 +83,7 @@ std::uint32_t CEnterPasscodeDialog::ParsePasscode(const QString& text)
 bool CEnterPasscodeDialog::OnInitDialog()
 {
     g_resourceDatabase.ApplyDialogTexts(IDD_ENTER_PASSCODE, this);
+    FitDialogToCaption(this);
     FixLineBreaks(m_prompt);
 
     const int stored = CProfile::GetProfileInt(kProfileSection, kProfileKey, NO_REMEMBERED_PASSCODE);

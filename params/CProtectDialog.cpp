@@ -4,6 +4,7 @@
 #include "foundation/Globals.h"
 #include "platform/RunCommand.h"
 #include "platform/CUiPrompts.h"
+#include "platform/DialogFrame.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -38,6 +39,7 @@ std::uint32_t ReadPasscode(QLineEdit* edit)
 
 CProtectDialog::CProtectDialog(QWidget* parent) : CDialog(IDD_PROTECT, parent)
 {
+    UseDialogFrame(this);
     setWindowTitle(QStringLiteral("Protect Setting"));
     auto* explanation = AddControl(
         new QLabel(QStringLiteral("The device can be write protected by Modbus passcode.\r(Passcode: 1 - 999999999)"),

@@ -1,8 +1,12 @@
 #include "CUiPrompts.h"
 
+#include "CProfile.h"
+#include "DialogFrame.h"
 #include "OmbrixVersion.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -66,6 +70,50 @@ int ResultOf(int button)
     }
 }
 
+const QString kFolderSection = QStringLiteral("Folders");
+
+QString FolderKey(const QString& defaultExtension)
+{
+    QString key = defaultExtension;
+    if (key.startsWith(QLatin1Char('.')))
+        key.remove(0, 1);
+    return key.isEmpty() ? QStringLiteral("any") : key.toLower();
+}
+
+// The folder last used for this kind of file, else the user's home: never
+// the working folder the program happened to be started from.
+QString StartFolder(const QString& defaultExtension)
+{
+    const QString last = CProfile::GetProfileString(kFolderSection, FolderKey(defaultExtension));
+    if (!last.isEmpty() && QFileInfo(last).isDir())
+        return last;
+    return QDir::homePath();
+}
+
+QString ChooseFile(const PromptRequest& request, QWidget* parent)
+{
+    if (IPromptHandler* handler = g_handler.load())
+        return handler->OnFileDialog(request);
+
+    QFileDialog dialog(parent);
+    const bool save = request.kind == PromptRequest::Kind::SaveFile;
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    const QString qtFilter = CUiPrompts::ToQtFilter(request.filter);
+    if (!qtFilter.isEmpty())
+        dialog.setNameFilters(qtFilter.split(QStringLiteral(";;")));
+    QString suffix = request.defaultExtension;
+    if (suffix.startsWith(QLatin1Char('.')))
+        suffix.remove(0, 1);
+    dialog.setDefaultSuffix(suffix);
+    dialog.setDirectory(request.directory);
+    if (!request.text.isEmpty())
+        dialog.selectFile(request.text);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles().value(0);
+}
+
 QString FileDialog(PromptRequest::Kind kind, QWidget* parent, const QString& filter,
                    const QString& defaultExtension, const QString& initialName)
 {
@@ -74,25 +122,11 @@ QString FileDialog(PromptRequest::Kind kind, QWidget* parent, const QString& fil
     request.text = initialName;
     request.filter = filter;
     request.defaultExtension = defaultExtension;
-    if (IPromptHandler* handler = g_handler.load())
-        return handler->OnFileDialog(request);
-
-    QFileDialog dialog(parent);
-    const bool save = kind == PromptRequest::Kind::SaveFile;
-    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    const QString qtFilter = CUiPrompts::ToQtFilter(filter);
-    if (!qtFilter.isEmpty())
-        dialog.setNameFilters(qtFilter.split(QStringLiteral(";;")));
-    QString suffix = defaultExtension;
-    if (suffix.startsWith(QLatin1Char('.')))
-        suffix.remove(0, 1);
-    dialog.setDefaultSuffix(suffix);
-    if (!initialName.isEmpty())
-        dialog.selectFile(initialName);
-    if (dialog.exec() != QDialog::Accepted)
-        return {};
-    return dialog.selectedFiles().value(0);
+    request.directory = StartFolder(defaultExtension);
+    const QString path = ChooseFile(request, parent);
+    if (!path.isEmpty())
+        CProfile::WriteProfileString(kFolderSection, FolderKey(defaultExtension), QFileInfo(path).absolutePath());
+    return path;
 }
 
 } // namespace
@@ -108,6 +142,7 @@ int CUiPrompts::MessageBox(QWidget* parent, const QString& text, const QString& 
         return handler->OnMessageBox(request);
 
     QMessageBox box(IconOf(style), request.caption, text, ButtonsOf(style), parent);
+    UseDialogFrame(&box);
     // Texts are shown as they stand, never read as markup.
     box.setTextFormat(Qt::PlainText);
     return ResultOf(box.exec());
@@ -144,9 +179,15 @@ QString CUiPrompts::ToQtFilter(const QString& filter)
             filters.append(name);
             continue;
         }
-        // Qt reads the patterns from the parentheses, separated by blanks.
-        QString qtPatterns = patterns;
-        qtPatterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        // Qt reads the patterns from the parentheses, separated by blanks;
+        // "*.*" means every file, also those without a dot, which is "*" to Qt.
+        QStringList qtList = patterns.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        for (QString& pattern : qtList) {
+            pattern = pattern.trimmed();
+            if (pattern == QLatin1String("*.*"))
+                pattern = QStringLiteral("*");
+        }
+        const QString qtPatterns = qtList.join(QLatin1Char(' '));
         const QString shown = QLatin1Char('(') + patterns + QLatin1Char(')');
         QString entry = name;
         if (entry.contains(shown))

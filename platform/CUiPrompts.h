@@ -16,6 +16,7 @@ struct PromptRequest
     UINT style = MB_OK; // message box style
     QString filter;     // file dialogs: "Name (*.ext)|*.ext|...|" as the language file gives it
     QString defaultExtension;
+    QString directory;  // file dialogs: the folder they start in
 };
 
 class IPromptHandler
@@ -28,6 +29,8 @@ public:
     virtual QString OnFileDialog(const PromptRequest& request) = 0;
 };
 
+// File dialogs start in the folder last used for the same default extension
+// (kept in the profile), else in the user's home folder.
 class CUiPrompts
 {
 public:

@@ -5,20 +5,25 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools libqt6serialport6-dev
+  qt6-base-dev qt6-base-dev-tools qt6-serialport-dev
   libpugixml-dev
   googletest libgtest-dev
   libmodbus-dev
   locales
   fonts-noto-cjk
+  qt6-translations-l10n
 )
 
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
+# One query for all packages and one locale listing: nothing noticeable when
+# everything is there.
+mapfile -t installed < <(dpkg-query -W -f='${Package} ${db:Status-Status}\n' "${PACKAGES[@]}" 2>/dev/null \
+  | awk '$2 == "installed" { print $1 }')
 missing=()
 for p in "${PACKAGES[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  [[ " ${installed[*]} " == *" $p "* ]] || missing+=("$p")
 done
 if [ "${#missing[@]}" -gt 0 ]; then
   $SUDO apt-get update -qq
@@ -27,9 +32,11 @@ fi
 
 # The language files set en_US.UTF-8 and ja_JP.UTF-8 as the process locale;
 # the tests also check number texts under a decimal comma (de_DE.UTF-8).
+locales=$(locale -a 2>/dev/null | tr 'A-Z' 'a-z' | sed 's/utf-\?8$/utf8/')
 need_gen=0
 for loc in en_US.UTF-8 ja_JP.UTF-8 de_DE.UTF-8; do
-  if ! locale -a 2>/dev/null | grep -qi "^${loc%%.*}\.utf-\?8$"; then
+  short=$(echo "${loc%%.*}" | tr 'A-Z' 'a-z').utf8
+  if ! grep -qx "$short" <<<"$locales"; then
     need_gen=1
     grep -q "^${loc} UTF-8" /etc/locale.gen 2>/dev/null || echo "${loc} UTF-8" | $SUDO tee -a /etc/locale.gen >/dev/null
   fi

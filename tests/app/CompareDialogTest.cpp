@@ -164,6 +164,42 @@ TEST_F(CompareDialogTest, FileComparisonCountsTheDifferenceAndExportsCp1252)
     EXPECT_TRUE(content.endsWith("\"\r\n"));
 }
 
+TEST_F(CompareDialogTest, TheFirstDifferenceFarDownIsInViewOnceTheEmptyRowsAreGone)
+{
+    g_resourceDatabase.LoadLanguageFile(QStringLiteral("English.lng"));
+    const CParameterEnumerationInterface catalogue;
+    const CSettings reference;
+    // The last parameter whose change shows as a difference.
+    CSettings other;
+    int last = -1;
+    for (int n = 0; n >= 0; n = catalogue.NextIndex(n)) {
+        CSettings changed = reference;
+        changed.SetWord(n, static_cast<std::uint16_t>(reference.GetWord(n) + 1));
+        if (catalogue.CompareParameter(n, reference, changed) == CCompareList::StateDifferent) {
+            last = n;
+            other = changed;
+        }
+    }
+    ASSERT_GT(last, 100);
+    const QString file = SaveSet(other, QStringLiteral("far.cfg"));
+
+    QString shownName;
+    bool inView = false;
+    WhenShown<CCompareDialog>([&](CCompareDialog& dialog) {
+        m_prompts.QueuePath(file);
+        Click(dialog, CCompareDialog::IDC_FILE);
+        CCompareList& list = dialog.GetList();
+        const int row = list.GetFirstDifferenceRow();
+        shownName = list.GetItemText(row, 0);
+        inView = list.viewport()->rect().contains(list.visualItemRect(list.GetItem(row)));
+        Click(dialog, IDCANCEL);
+    });
+    CCompareDialog dialog;
+    dialog.Compare(reference);
+    EXPECT_EQ(shownName, catalogue.GetParameterName(last));
+    EXPECT_TRUE(inView);
+}
+
 TEST_F(CompareDialogTest, EqualSetsInJapaneseExportCp932)
 {
     g_resourceDatabase.LoadLanguageFile(QStringLiteral("Japanese.lng"));

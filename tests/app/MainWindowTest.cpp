@@ -4,6 +4,7 @@
 #include "MainWindowHarness.h"
 #include "app/CBasicParameterDialog.h"
 #include "app/CMyDalvexApp.h"
+#include "app/ColumnWidths.h"
 #include "foundation/CPrivateException.h"
 #include "foundation/DialogHelpers.h"
 #include "foundation/Globals.h"
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -133,10 +135,14 @@ TEST_F(MainWindowTest, LanguageSwitchTwiceKeepsTheEditedValuesAndRefillsOnce)
     CProfile::WriteProfileString("Settings", "DisplayLanguage", "English.lng");
     CProfile::WriteProfileInt("Settings", "DeviceId", 5);
     CModalDriver driver;
-    QStringList uploads, vtPrimaries, ctPrimaries;
+    QStringList uploads, vtPrimaries, ctPrimaries, qtCancels;
     QList<int> systems, level1Counts, systemCounts, aoRows;
+    QList<QPoint> places;
     auto look = [&](CBasicParameterDialog* w) {
+        places.append(w->pos());
         uploads.append(Text(w, 1032));
+        // Qt's own standard buttons and file dialogs follow the language file.
+        qtCancels.append(QCoreApplication::translate("QPlatformTheme", "Cancel"));
         vtPrimaries.append(Text(w, 1048));
         ctPrimaries.append(Text(w, 1050));
         systems.append(Box(w, 1047)->currentIndex());
@@ -147,6 +153,10 @@ TEST_F(MainWindowTest, LanguageSwitchTwiceKeepsTheEditedValuesAndRefillsOnce)
     driver.On<CBasicParameterDialog>(
         [&](CBasicParameterDialog* w) {
             look(w);
+            // Moved by the user, through the window system.
+            w->windowHandle()->setPosition(QPoint(150, 90));
+            QTest::qWait(10);
+            places.back() = w->pos();
             Type(Edit(w, 1048), "6600");
             Type(Edit(w, 1050), "300");
             Choose(Box(w, 1047), Box(w, 1047)->itemText(2));
@@ -169,6 +179,11 @@ TEST_F(MainWindowTest, LanguageSwitchTwiceKeepsTheEditedValuesAndRefillsOnce)
     app.InitInstance();
     ASSERT_TRUE(driver.Done()) << driver.Pending().toStdString();
     EXPECT_EQ(uploads, (QStringList{"Upload", QString::fromUtf8("アップロード"), "Upload"}));
+    // The window keeps its place across the switches.
+    ASSERT_EQ(places.size(), 3);
+    EXPECT_LE((places[0] - QPoint(150, 90)).manhattanLength(), 10) << "the frame stands round the client area";
+    EXPECT_EQ(places, (QList<QPoint>{places[0], places[0], places[0]}));
+    EXPECT_EQ(qtCancels, (QStringList{"Cancel", QString::fromUtf8("キャンセル"), "Cancel"}));
     EXPECT_EQ(vtPrimaries, (QStringList{"110", "6600", "6600"}));
     EXPECT_EQ(ctPrimaries, (QStringList{"5", "300", "300"}));
     EXPECT_EQ(systems, (QList<int>{5, 2, 2}));
@@ -499,18 +514,37 @@ TEST_F(MainWindowTest, ToolTipsComeFromTheMessagesAndAreCut)
     EXPECT_EQ(FindControl(&w, 1031)->toolTip(), QString());
 }
 
-TEST_F(MainWindowTest, SavesAPictureOfTheMainWindowInEachLanguage)
+TEST_F(MainWindowTest, AnalogOutputColumnsShareTheListsWidthAndCutNoTextInEachLanguage)
 {
+    // Designed widths grow to the texts; the surplus is shared in proportion.
+    EXPECT_EQ(ShareColumnWidths({30, 120, 300, 0}, {20, 200, 100, 150}, 780), (std::vector<int>{34, 229, 344, 173}));
+    EXPECT_EQ(ShareColumnWidths({30, 120, 300, 0}, {20, 200, 100, 150}, 600), (std::vector<int>{30, 200, 300, 150}));
+
     const QString folder = QDir(GetModuleDirectory()).absoluteFilePath(QStringLiteral("../screenshots"));
     ASSERT_TRUE(QDir().mkpath(folder));
     for (const char* language : {"English", "Japanese"}) {
+        SCOPED_TRACE(language);
         g_appSettings.DisplayLanguage = QString::fromLatin1(language) + QStringLiteral(".lng");
         OpenMainWindow w;
         w.Open();
+        auto* list = qobject_cast<QTableWidget*>(FindControl(&w, 1158));
+        const QFontMetrics metrics(list->font());
+        int total = 0;
+        for (int column = 0; column < 4; ++column) {
+            total += list->columnWidth(column);
+            for (int row = 0; row < list->rowCount(); ++row) {
+                const QTableWidgetItem* item = list->item(row, column);
+                const QString text = item ? item->text() : QString();
+                EXPECT_LT(metrics.horizontalAdvance(text), list->columnWidth(column)) << text.toStdString();
+            }
+        }
+        EXPECT_EQ(total, list->viewport()->width());
+        // The picture (kept for a look by eye) is the whole window.
+        const QPixmap picture = w.grab();
+        EXPECT_EQ(picture.size(), w.size());
         const QString path = folder + QStringLiteral("/main-window-") + QString::fromLatin1(language) +
                              QStringLiteral(".png");
-        ASSERT_TRUE(w.grab().save(path)) << path.toStdString();
-        EXPECT_TRUE(QFile::exists(path));
+        EXPECT_TRUE(picture.save(path)) << path.toStdString();
     }
     EXPECT_TRUE(m_prompts.MessageTexts().empty());
 }

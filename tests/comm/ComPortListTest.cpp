@@ -1,6 +1,7 @@
 // The COM port list: the fixed ports, the Linux discovery with its numbering
 // and display names, and the seam through which a pseudo-terminal is listed.
 #include "comm/CComPortList.h"
+#include "support/TempProfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,7 +21,7 @@ public:
     // A tty backed by a USB device below a hub that has a product text of its
     // own; the device's product (when not empty) sits two levels up, above
     // its interface.
-    void AddDevice(const QString& name, const QString& product)
+    void AddDevice(const QString& name, const QString& product, const QString& serial = {})
     {
         const QString hub = m_root.path() + QStringLiteral("/devices/usb");
         const QString usb = hub + QLatin1Char('/') + name;
@@ -30,9 +31,24 @@ public:
         WriteFile(usb + QStringLiteral("/idVendor"), QStringLiteral("0403"));
         if (!product.isEmpty())
             WriteFile(usb + QStringLiteral("/product"), product);
+        if (!serial.isEmpty()) {
+            WriteFile(usb + QStringLiteral("/idProduct"), QStringLiteral("6001"));
+            WriteFile(usb + QStringLiteral("/serial"), serial);
+        }
         const QString tty = TtyClass() + QLatin1Char('/') + name;
         QDir().mkpath(tty);
         ASSERT_TRUE(QFile::link(port, tty + QStringLiteral("/device")));
+    }
+    void Unplug(const QString& name)
+    {
+        QDir(TtyClass() + QLatin1Char('/') + name).removeRecursively();
+        QDir(m_root.path() + QStringLiteral("/devices/usb/") + name).removeRecursively();
+    }
+    QString ById() const { return m_root.path() + QStringLiteral("/by-id"); }
+    void AddById(const QString& link, const QString& name)
+    {
+        QDir().mkpath(ById());
+        ASSERT_TRUE(QFile::link(QStringLiteral("../../") + name, ById() + QLatin1Char('/') + link));
     }
     // A tty without a device (a console).
     void AddVirtual(const QString& name) { QDir().mkpath(TtyClass() + QLatin1Char('/') + name); }
@@ -56,6 +72,7 @@ protected:
         CComPortList::SetTtyClassDirectory({});
         CComPortList::ClearExtraPorts();
     }
+    TempProfile m_profile;
     FakeSysfs m_sysfs;
 };
 
@@ -126,4 +143,31 @@ TEST_F(ComPortListTest, AMissingSysfsFolderLeavesTheFixedPorts)
     CComPortList list;
     EXPECT_FALSE(list.EnumerateSystemPorts());
     EXPECT_EQ(list.GetCount(), 16);
+}
+
+TEST_F(ComPortListTest, AnAdapterKeepsItsNumberWhileOthersAreUnpluggedAndPluggedIn)
+{
+    // A told apart by vendor, product and serial number; B by its by-id name.
+    m_sysfs.AddDevice(QStringLiteral("ttyUSB0"), QStringLiteral("Adapter A"), QStringLiteral("A1"));
+    m_sysfs.AddDevice(QStringLiteral("ttyUSB1"), QStringLiteral("Adapter B"));
+    m_sysfs.AddById(QStringLiteral("usb-Maker_B-if00-port0"), QStringLiteral("ttyUSB1"));
+    CComPortList::SetTtyClassDirectory(m_sysfs.TtyClass(), m_sysfs.ById());
+    const CComPortList first;
+    ASSERT_EQ(first.GetCount(), 18);
+    EXPECT_EQ(first.GetDisplayName(16), QStringLiteral("Adapter A (COM17)"));
+    EXPECT_EQ(first.GetDisplayName(17), QStringLiteral("Adapter B (COM18)"));
+
+    m_sysfs.Unplug(QStringLiteral("ttyUSB0"));
+    const CComPortList unplugged;
+    ASSERT_EQ(unplugged.GetCount(), 17);
+    EXPECT_EQ(unplugged.GetDisplayName(16), QStringLiteral("Adapter B (COM18)"));
+    EXPECT_EQ(unplugged.GetPath(16), QStringLiteral("/dev/ttyUSB1"));
+
+    // Back on another device name, A gets its own number again.
+    m_sysfs.AddDevice(QStringLiteral("ttyUSB2"), QStringLiteral("Adapter A"), QStringLiteral("A1"));
+    const CComPortList replugged;
+    ASSERT_EQ(replugged.GetCount(), 18);
+    EXPECT_EQ(replugged.GetDisplayName(16), QStringLiteral("Adapter A (COM17)"));
+    EXPECT_EQ(replugged.GetPath(16), QStringLiteral("/dev/ttyUSB2"));
+    EXPECT_EQ(replugged.GetDisplayName(17), QStringLiteral("Adapter B (COM18)"));
 }

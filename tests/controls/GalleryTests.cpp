@@ -1,11 +1,13 @@
-// Shows each control with sample data and saves a picture of it under the
-// build folder (gallery/), for a person to look at.
+// Shows each control with sample data, checks what the picture shows (its
+// size, colours at known places) and keeps it under the build folder
+// (gallery/) for a person to look at.
 #include "ControlTestHelpers.h"
 #include "controls/CDataGridView.h"
 #include "controls/CGraph.h"
 #include "controls/CLedIndicator.h"
 #include "controls/CListCtrlInfoTip.h"
 #include "controls/CParEdit.h"
+#include "controls/ColorRef.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -28,11 +30,24 @@ QString GalleryPath(const QString& name)
     return folder + "/" + name;
 }
 
-void Save(QWidget* widget, const QString& name)
+// The window's picture, also kept under gallery/.
+QImage Picture(QWidget* widget, const QString& name)
 {
+    const QImage image = Grab(widget);
+    EXPECT_EQ(image.size(), widget->size());
     const QString path = GalleryPath(name);
-    ASSERT_TRUE(widget->grab().save(path)) << path.toStdString();
-    EXPECT_TRUE(QFileInfo::exists(path));
+    EXPECT_TRUE(image.save(path)) << path.toStdString();
+    return image;
+}
+
+// How many pixels in area have that colour.
+int CountColour(const QImage& image, const QRect& area, QRgb colour)
+{
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            count += image.pixel(x, y) == colour ? 1 : 0;
+    return count;
 }
 
 const std::map<UINT, QString> kLabels = {
@@ -71,10 +86,17 @@ TEST(Gallery, Grid)
     grid->SetSelectedCell(2, 3);
     ASSERT_TRUE(ShowActive(&window));
     grid->setFocus();
-    Save(&window, "grid.png");
+    const QPoint origin = grid->pos();
+    // The selected cell is filled with the highlight, an empty value cell is white.
+    const QPoint selected = origin + grid->Model().InnerCellRect(grid->Model().SelectedRow(), grid->Model().SelectedColumn()).topLeft() + QPoint(2, 2);
+    const QPoint empty = origin + grid->Model().InnerCellRect(1, 1).center();
+    QImage image = Picture(&window, "grid.png");
+    EXPECT_EQ(image.pixel(selected), Rgb(grid->palette().color(QPalette::Highlight)));
+    EXPECT_EQ(image.pixel(empty), Rgb(Qt::white));
 
     grid->setEnabled(false);
-    Save(&window, "grid-disabled.png");
+    image = Picture(&window, "grid-disabled.png");
+    EXPECT_EQ(image.pixel(empty), Rgb(grid->palette().color(QPalette::Button)));
 }
 
 TEST(Gallery, GridWithEditors)
@@ -98,7 +120,10 @@ TEST(Gallery, GridWithEditors)
     combo->setGeometry(grid->Model().CellRect(3, 4));
     combo->show();
     edit->setFocus();
-    Save(&window, "grid-editors.png");
+    const QImage image = Picture(&window, "grid-editors.png");
+    // The edit box stands over its cell: its empty right end is the edit's base.
+    const QPoint insideEdit = edit->mapTo(&window, QPoint(edit->width() - 4, edit->height() / 2));
+    EXPECT_EQ(image.pixel(insideEdit), Rgb(edit->palette().color(QPalette::Base)));
 }
 
 TEST(Gallery, Graphs)
@@ -133,7 +158,11 @@ TEST(Gallery, Graphs)
     layout->addWidget(points);
 
     ASSERT_TRUE(ShowActive(&window));
-    Save(&window, "graphs.png");
+    const QImage image = Picture(&window, "graphs.png");
+    // Both curves are drawn in the data colour inside their own graph.
+    const QRgb data = Rgb(ColorFromColorref(0x3232FF));
+    EXPECT_GT(CountColour(image, buckets->geometry(), data), 50);
+    EXPECT_GT(CountColour(image, points->geometry(), data), 50);
 }
 
 TEST(Gallery, LampsAndList)
@@ -168,5 +197,8 @@ TEST(Gallery, LampsAndList)
     column->addWidget(list);
 
     ASSERT_TRUE(ShowActive(&window));
-    Save(&window, "lamps-list.png");
+    const QImage image = Picture(&window, "lamps-list.png");
+    // The first lamp's middle shows its colour.
+    const QWidget* first = lamps->itemAt(0)->widget();
+    EXPECT_EQ(image.pixel(first->geometry().center()), Rgb(ColorFromColorref(0xFF6464)));
 }

@@ -1,10 +1,14 @@
 #include "platform/CUiPrompts.h"
 #include "platform/ModulePath.h"
 #include "support/CScriptedPrompts.h"
+#include "support/TempProfile.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -12,7 +16,8 @@
 
 TEST(UiPrompts, FiltersFromTheLanguageFileBecomeQtFilters)
 {
-    EXPECT_EQ(CUiPrompts::ToQtFilter("Text (*.a)|*.a|All (*.*)|*.*||"), "Text (*.a);;All (*.*)");
+    // "*.*" is every file, also one without a dot.
+    EXPECT_EQ(CUiPrompts::ToQtFilter("Text (*.a)|*.a|All (*.*)|*.*||"), "Text (*.a);;All (*)");
     EXPECT_EQ(CUiPrompts::ToQtFilter("Parameter files|*.prm|"), "Parameter files (*.prm)");
     EXPECT_EQ(CUiPrompts::ToQtFilter("Reports (*.csv;*.txt)|*.csv;*.txt||Ignored|*.x|"), "Reports (*.csv *.txt)");
     EXPECT_EQ(CUiPrompts::ToQtFilter(""), "");
@@ -20,6 +25,7 @@ TEST(UiPrompts, FiltersFromTheLanguageFileBecomeQtFilters)
 
 TEST(UiPrompts, AnInstalledHandlerAnswersEverything)
 {
+    TempProfile profile;
     CScriptedPrompts prompts;
     prompts.QueueAnswer(IDNO);
     prompts.QueuePath("/tmp/a.prm");
@@ -65,6 +71,39 @@ TEST(UiPrompts, TheRealMessageBoxFollowsTheStyle)
     });
     EXPECT_EQ(CUiPrompts::MessageBox(nullptr, "Failed", {}, MB_ICONERROR), IDOK);
     EXPECT_EQ(icon, QMessageBox::Critical);
+}
+
+TEST(UiPrompts, TheRealFileDialogStartsInTheFolderLastUsedForItsKindElseAtHome)
+{
+    TempProfile profile;
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toLocal8Bit());
+    QDir(home.path()).mkpath("units");
+    const QString chosen = home.path() + "/units/a.cfg";
+
+    QStringList startFolders;
+    const auto answer = [&](const QString& path) {
+        QTimer::singleShot(0, [&, path] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            startFolders.append(dialog->directory().absolutePath());
+            if (path.isEmpty())
+                dialog->reject();
+            else {
+                dialog->selectFile(path);
+                static_cast<QDialog*>(dialog)->accept();
+            }
+        });
+    };
+    answer(chosen);
+    EXPECT_EQ(CUiPrompts::GetSaveFileName(nullptr, "P (*.cfg)|*.cfg|", "cfg"), chosen);
+    answer({});
+    CUiPrompts::GetOpenFileName(nullptr, "P (*.cfg)|*.cfg|", "cfg");
+    answer({});
+    CUiPrompts::GetSaveFileName(nullptr, "C (*.csv)|*.csv|", "csv");
+    qputenv("HOME", oldHome);
+    EXPECT_EQ(startFolders, (QStringList{home.path(), home.path() + "/units", home.path()}));
 }
 
 TEST(ModulePath, NamesTheRunningProgram)
