@@ -302,7 +302,14 @@ void CFenmarUnit::SetMonitorModel(std::uint16_t modelCode, std::uint16_t optionB
     m_unit.SetRegister(9622, optionBits);
     m_unit.SetRegister(kChannelCount, channelCount);
     m_unit.SetRegister(kWiringSystem, wiringSystem);
-    if (modelCode == 6301) {
+    // Scales in the present word order.
+    if (modelCode == 6101) {
+        m_unit.SetRegister(6752, kCurrentScale);
+        SetMonitorValue32(6753, kVoltageScale);
+    } else if (modelCode == 6201) {
+        SetMonitorValue32(6768, kCurrentScale * 1000);
+        SetMonitorValue32(6772, kVoltageScale * 100);
+    } else if (modelCode == 6301) {
         // Current by a rated-current code (0: the scale register), voltage shared by both channels.
         m_unit.SetRegisters(5601, {kCurrentScale, 0});
         m_unit.SetRegisters(5609, {kCurrentScale, 0});

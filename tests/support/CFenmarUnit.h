@@ -104,7 +104,8 @@ public:
     std::vector<Request> Writes(int from = 0) const;
 
     // A unit of another model for the monitor: model code, option bits,
-    // channel count and wiring system, and the scale registers of that model.
+    // channel count and wiring system, and the scale registers of that model
+    // (in the present word order).
     // Any model but 6103 fails the program's identification.
     void SetMonitorModel(std::uint16_t modelCode, std::uint16_t optionBits = 0, std::uint16_t channelCount = 1,
                          std::uint16_t wiringSystem = 3);
