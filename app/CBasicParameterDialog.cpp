@@ -8,7 +8,7 @@
 #include "foundation/CPrivateException.h"
 #include "foundation/DialogHelpers.h"
 #include "foundation/Globals.h"
-#include "foundation/RunCommand.h"
+#include "platform/RunCommand.h"
 #include "params/CAnalogOutputEnumerationInterface.h"
 #include "params/PasscodeProtocol.h"
 #include "platform/CUiPrompts.h"

@@ -8,7 +8,7 @@
 #include "foundation/CStringTable.h"
 #include "foundation/DialogHelpers.h"
 #include "foundation/Globals.h"
-#include "foundation/RunCommand.h"
+#include "platform/RunCommand.h"
 #include "platform/CUiPrompts.h"
 
 #include <QCheckBox>
@@ -66,7 +66,7 @@ CCompareDialog::CCompareDialog(QWidget* parent)
     connect(file, &QPushButton::clicked, this, [this] { Command(&CCompareDialog::OnBnClickedFile); });
     connect(m_hide, &QCheckBox::clicked, this,
             [this] { Command(&CCompareDialog::OnBnClickedHideUnableFunctions); });
-    connect(close, &QPushButton::clicked, this, [this] { OnCancel(); });
+    connect(close, &QPushButton::clicked, this, [this] { reject(); });
     // "<< Copy" has no action.
 }
 

@@ -4,7 +4,7 @@
 #include "controls/CDataGridView.h"
 #include "foundation/CPrivateException.h"
 #include "foundation/DialogHelpers.h"
-#include "foundation/RunCommand.h"
+#include "platform/RunCommand.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -64,7 +64,7 @@ CProgressDialog::CProgressDialog(QWidget* parent)
     m_signal = AddControl(new QLabel(this), IDC_SIGNAL);
     m_signal->hide();
     auto* cancel = AddControl(new QPushButton(QStringLiteral("Cancel"), this), IDCANCEL);
-    connect(cancel, &QPushButton::clicked, this, [this] { OnCancel(); });
+    connect(cancel, &QPushButton::clicked, this, [this] { reject(); });
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(m_signal);

@@ -23,6 +23,11 @@ QString ErrorText(const CException& e)
 
 } // namespace
 
+CProgressThread::~CProgressThread()
+{
+    JoinThread();
+}
+
 bool CProgressThread::OnProgress(void* context, double percent)
 {
     auto* thread = static_cast<CProgressThread*>(context);

@@ -19,9 +19,9 @@ public:
     enum Direction { Upload = 0, Download = 1 };
 
     CProgressThread() = default;
-    // Waits for the transfer to end (CWorkerThread): the link it borrows is
-    // never used after this object is gone.
-    ~CProgressThread() override = default;
+    // Waits for the transfer to end: the link it borrows and the members the
+    // transfer reports into are never used after this object is gone.
+    ~CProgressThread() override;
 
     // Set while the thread is suspended.
     int m_direction = Upload;

@@ -3,7 +3,7 @@
 #include "CModbusInterface.h"
 #include "foundation/DialogHelpers.h"
 #include "foundation/Globals.h"
-#include "foundation/RunCommand.h"
+#include "platform/RunCommand.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -22,8 +22,8 @@ CConnectDialog::CConnectDialog(QWidget* parent)
     auto* ok = AddControl(new QPushButton(QStringLiteral("OK"), this), IDOK);
     auto* cancel = AddControl(new QPushButton(QStringLiteral("Cancel"), this), IDCANCEL);
     SetDefaultButton(ok);
-    connect(ok, &QPushButton::clicked, this, [this] { OnOK(); });
-    connect(cancel, &QPushButton::clicked, this, [this] { OnCancel(); });
+    connect(ok, &QPushButton::clicked, this, [this] { accept(); });
+    connect(cancel, &QPushButton::clicked, this, [this] { reject(); });
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(label, 0, 0);

@@ -1,5 +1,7 @@
 #include "CObserverDialog.h"
 
+#include "platform/RunCommand.h"
+
 #include <QMetaObject>
 
 CObserverDialog::CObserverDialog(int templateId, QWidget* parent) : CDialog(templateId, parent) {}
@@ -15,6 +17,7 @@ void CObserverDialog::Update(CObservable* notifier)
 
 LRESULT CObserverDialog::OnUpdateObserverMessage(WPARAM, LPARAM lParam)
 {
-    OnUpdateObserver(reinterpret_cast<CObservable*>(lParam));
+    // Runs from the event loop: a failure is shown here, never thrown into Qt.
+    RunCommand(this, [this, lParam] { OnUpdateObserver(reinterpret_cast<CObservable*>(lParam)); });
     return 0;
 }

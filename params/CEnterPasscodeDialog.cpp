@@ -54,8 +54,8 @@ CEnterPasscodeDialog::CEnterPasscodeDialog(QWidget* parent) : CDialog(IDD_ENTER_
     layout->addLayout(buttons);
 
     connect(m_edit, &QLineEdit::textEdited, this, [this] { m_edited = true; });
-    connect(m_ok, &QPushButton::clicked, this, [this] { OnOK(); });
-    connect(m_cancel, &QPushButton::clicked, this, [this] { OnCancel(); });
+    connect(m_ok, &QPushButton::clicked, this, [this] { accept(); });
+    connect(m_cancel, &QPushButton::clicked, this, [this] { reject(); });
 }
 
 bool CEnterPasscodeDialog::Execute(std::uint32_t& passcode)

@@ -2,7 +2,7 @@
 
 #include "foundation/DialogHelpers.h"
 #include "foundation/Globals.h"
-#include "foundation/RunCommand.h"
+#include "platform/RunCommand.h"
 #include "platform/CUiPrompts.h"
 
 #include <QGridLayout>
@@ -76,8 +76,8 @@ CProtectDialog::CProtectDialog(QWidget* parent) : CDialog(IDD_PROTECT, parent)
     layout->addLayout(fields);
     layout->addLayout(buttons);
 
-    connect(ok, &QPushButton::clicked, this, [this] { OnOK(); });
-    connect(cancel, &QPushButton::clicked, this, [this] { OnCancel(); });
+    connect(ok, &QPushButton::clicked, this, [this] { accept(); });
+    connect(cancel, &QPushButton::clicked, this, [this] { reject(); });
 }
 
 bool CProtectDialog::Execute(std::uint32_t& currentPasscode, std::uint32_t& newPasscode)

@@ -1,8 +1,10 @@
 #include "CDialog.h"
 
 #include "ControlIds.h"
+#include "RunCommand.h"
 
 #include <QAbstractButton>
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QPushButton>
 
@@ -40,9 +42,29 @@ int CDialog::DoModal()
     if (m_ending)
         return m_result;
     ClearAutoDefault(this);
+    m_inModalRun = true;
     exec();
+    // exec() also returns when the window was hidden; the run goes on until
+    // EndDialog, whether the window shows again or not.
+    while (!m_ending) {
+        if (!isVisible())
+            WaitWhileHidden();
+        if (!m_ending)
+            exec();
+    }
+    m_inModalRun = false;
     m_ending = false;
     return m_result;
+}
+
+void CDialog::WaitWhileHidden()
+{
+    // Shown again, it must come back as a modal window.
+    setAttribute(Qt::WA_ShowModal, true);
+    QEventLoop loop;
+    m_hiddenWait = &loop;
+    loop.exec();
+    m_hiddenWait = nullptr;
 }
 
 void CDialog::EndDialog(int result)
@@ -53,6 +75,28 @@ void CDialog::EndDialog(int result)
     // OK and Cancel also give Qt's accepted and rejected signals.
     if (isVisible())
         done(result == IDOK ? QDialog::Accepted : result == IDCANCEL ? QDialog::Rejected : result);
+    if (m_hiddenWait)
+        m_hiddenWait->quit();
+}
+
+void CDialog::accept()
+{
+    GuardedOK();
+}
+
+void CDialog::reject()
+{
+    GuardedCancel();
+}
+
+void CDialog::GuardedOK()
+{
+    RunCommand(this, [this] { OnOK(); });
+}
+
+void CDialog::GuardedCancel()
+{
+    RunCommand(this, [this] { OnCancel(); });
 }
 
 QWidget* CDialog::GetDlgItem(int id) const
@@ -108,12 +152,12 @@ void CDialog::keyPressEvent(QKeyEvent* event)
                 button->click();
             return;
         }
-        OnOK();
+        GuardedOK();
         return;
     }
     if (plain && event->key() == Qt::Key_Escape) {
         event->accept();
-        OnCancel();
+        GuardedCancel();
         return;
     }
     QDialog::keyPressEvent(event);
@@ -123,6 +167,8 @@ void CDialog::showEvent(QShowEvent* event)
 {
     ClearAutoDefault(this);
     QDialog::showEvent(event);
+    if (m_hiddenWait)
+        m_hiddenWait->quit();
 }
 
 void CDialog::RegisterControl(QWidget* control, int id)

@@ -5,6 +5,9 @@
 // close box reach OnCancel; Enter reaches OnOK unless the focus is on a push
 // button (which is then pressed). Push buttons are never auto-default: only
 // a button set with SetDefaultButton reacts to Enter.
+// OnOK and OnCancel may throw: the failure is shown in one error box and the
+// dialog stays open and modal. Hiding the dialog during its modal run does
+// not end the run: DoModal returns only after EndDialog.
 #include "WinTypes.h"
 
 #include <QDialog>
@@ -48,15 +51,21 @@ protected:
     virtual void OnOK() { EndDialog(IDOK); }
     virtual void OnCancel() { EndDialog(IDCANCEL); }
 
-    void accept() override { OnOK(); }
-    void reject() override { OnCancel(); }
+    void accept() override;
+    void reject() override;
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
     void RegisterControl(QWidget* control, int id);
+    void GuardedOK();
+    void GuardedCancel();
+    // Waits while the dialog is hidden inside its run, until it shows again or ends.
+    void WaitWhileHidden();
 
     int m_templateId;
     int m_result = IDCANCEL;
     bool m_ending = false;
+    bool m_inModalRun = false;
+    class QEventLoop* m_hiddenWait = nullptr;
 };

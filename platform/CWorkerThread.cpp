@@ -5,8 +5,18 @@
 
 CWorkerThread::~CWorkerThread()
 {
+    JoinThread();
+}
+
+void CWorkerThread::JoinThread()
+{
     if (!m_thread.joinable())
         return;
+    if (m_thread.get_id() == std::this_thread::get_id()) {
+        // Deleted from its own thread: it can't wait for itself.
+        m_thread.detach();
+        return;
+    }
     {
         // A thread that was never resumed ends without running.
         std::lock_guard guard(m_lock);

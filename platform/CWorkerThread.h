@@ -22,8 +22,10 @@ class CWorkerThread
 public:
     CWorkerThread() = default;
     // Waits for the thread without limit: a running thread is never destroyed.
-    // A derived class ends its thread in its own destructor, while its Run
-    // can still run.
+    // Contract for derived classes: a class whose Run, InitInstance or
+    // OnThreadMessage uses its own members ends and joins the thread in its
+    // own destructor (JoinThread), because this destructor runs only after
+    // those members are gone.
     virtual ~CWorkerThread();
     CWorkerThread(const CWorkerThread&) = delete;
     CWorkerThread& operator=(const CWorkerThread&) = delete;
@@ -54,6 +56,10 @@ protected:
     // Waits at most timeoutMs for a message; false on time-out or WM_QUIT (quit tells which).
     bool GetMessage(ThreadMessage& message, int timeoutMs, bool& quit);
     void PostQuitMessage(int exitCode);
+    // Waits without limit for the thread to end; a thread that was never
+    // resumed ends without running. Does nothing when there is no thread.
+    // The caller makes sure Run returns (posts WM_QUIT or its own stop) first.
+    void JoinThread();
 
 private:
     void ThreadMain();

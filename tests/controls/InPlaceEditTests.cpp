@@ -4,7 +4,7 @@
 #include "controls/CParEdit.h"
 #include "controls/InPlaceEditRules.h"
 #include "foundation/DialogHelpers.h"
-#include "foundation/RunCommand.h"
+#include "platform/RunCommand.h"
 #include "platform/ControlIds.h"
 
 #include <QAbstractItemView>

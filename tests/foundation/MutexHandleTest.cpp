@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <memory>
 #include <thread>
 
 namespace {
@@ -57,4 +60,27 @@ TEST(MutexHandle, AMutexAbandonedByADeadOwnerIsAcquired)
         mutex.Release();
         return acquired;
     })) << "free again after the one release";
+}
+
+TEST(MutexHandle, DestroyingWaitsForTheHolderAndTurnsWaitersAway)
+{
+    auto mutex = std::make_unique<CMutexHandle>();
+    std::atomic<bool> held{false}, released{false};
+    std::atomic<int> waiterResult{-1};
+    std::thread holder([&, raw = mutex.get()] {
+        raw->Wait(INFINITE_WAIT);
+        held = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        released = true;
+        raw->Release();
+    });
+    while (!held)
+        std::this_thread::yield();
+    std::thread waiter([&, raw = mutex.get()] { waiterResult = raw->Wait(INFINITE_WAIT) ? 1 : 0; });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    mutex.reset();
+    EXPECT_TRUE(released) << "destroyed under its holder";
+    holder.join();
+    waiter.join();
+    EXPECT_EQ(waiterResult, 0);
 }

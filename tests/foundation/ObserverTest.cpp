@@ -1,6 +1,8 @@
 #include "foundation/CObservable.h"
 #include "foundation/CObserver.h"
 #include "foundation/CObserverDialog.h"
+#include "foundation/CPrivateException.h"
+#include "support/CScriptedPrompts.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -97,4 +99,29 @@ TEST(Observer, NotificationsForADialogThatIsGoneAreDropped)
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents();
     SUCCEED();
+}
+
+TEST(Observer, AFailingHookIsShownOnceAndGoesNoFurther)
+{
+    class FailingDialog : public CObserverDialog
+    {
+    public:
+        FailingDialog() : CObserverDialog(150) {}
+        int calls = 0;
+
+    protected:
+        void OnUpdateObserver(CObservable*) override
+        {
+            ++calls;
+            throw CPrivateException(QStringLiteral("Lost the unit"));
+        }
+    };
+    CScriptedPrompts prompts;
+    FailingDialog dialog;
+    CObservable observable;
+    observable.AddObserver(&dialog);
+    std::thread([&] { observable.NotifyObservers(); }).join();
+    QTRY_COMPARE_WITH_TIMEOUT(dialog.calls, 1, 5000);
+    ASSERT_EQ(prompts.Count(), 1u);
+    EXPECT_EQ(prompts.Last().text, "Lost the unit");
 }

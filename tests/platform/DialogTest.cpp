@@ -1,4 +1,6 @@
 #include "platform/CDialog.h"
+#include "platform/CException.h"
+#include "support/CScriptedPrompts.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -9,9 +11,26 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <string>
 
 namespace {
+
+class Refusal : public CException
+{
+public:
+    bool GetErrorMessage(char16_t* buffer, unsigned size, unsigned* = nullptr) const override
+    {
+        const std::u16string text = u"Value out of range";
+        if (size == 0)
+            return false;
+        const auto n = std::min<std::size_t>(text.size(), size - 1);
+        std::copy_n(text.begin(), n, buffer);
+        buffer[n] = 0;
+        return true;
+    }
+};
 
 class TestDialog : public CDialog
 {
@@ -22,7 +41,7 @@ public:
         other = AddControl(new QPushButton(QStringLiteral("Other"), this), 1002);
         ok = AddControl(new QPushButton(QStringLiteral("OK"), this), IDOK);
         QObject::connect(other, &QPushButton::clicked, [this] { ++otherClicks; });
-        QObject::connect(ok, &QPushButton::clicked, [this] { OnOK(); });
+        QObject::connect(ok, &QPushButton::clicked, [this] { accept(); });
     }
 
     QLineEdit* edit;
@@ -32,6 +51,7 @@ public:
     int okCalls = 0;
     int cancelCalls = 0;
     bool refuseCancel = false;
+    bool refuseOk = false;
     std::function<void(TestDialog&)> onInit;
 
 protected:
@@ -44,6 +64,8 @@ protected:
     void OnOK() override
     {
         ++okCalls;
+        if (refuseOk)
+            throw Refusal();
         CDialog::OnOK();
     }
     void OnCancel() override
@@ -158,4 +180,50 @@ TEST(Dialog, ControlsAreFoundByTheirIds)
     dialog.CheckDlgButton(1002, true);
     EXPECT_TRUE(dialog.IsDlgButtonChecked(1002));
     EXPECT_FALSE(dialog.IsDlgButtonChecked(1001));
+}
+
+TEST(Dialog, AFailingOkIsShownOnceAndTheDialogStaysModal)
+{
+    CScriptedPrompts prompts;
+    TestDialog dialog;
+    dialog.refuseOk = true;
+    const int result = RunModal(dialog, [&] {
+        dialog.edit->setFocus();
+        Press(dialog.edit, Qt::Key_Return);
+        ASSERT_EQ(prompts.Count(), 1u);
+        EXPECT_EQ(prompts.Last().text, "Value out of range");
+        EXPECT_EQ(prompts.Last().style, UINT(MB_OK | MB_ICONERROR));
+        QTest::mouseClick(dialog.ok, Qt::LeftButton);
+        EXPECT_EQ(prompts.Count(), 2u);
+        EXPECT_EQ(dialog.okCalls, 2);
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(QApplication::activeModalWidget(), &dialog);
+        Press(dialog.edit, Qt::Key_Escape);
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_FALSE(dialog.isVisible());
+}
+
+TEST(Dialog, HidingInsideTheRunDoesNotEndIt)
+{
+    TestDialog dialog;
+    bool returnedEarly = false;
+    int innerResult = 0;
+    const int result = RunModal(dialog, [&] {
+        // As a command that hides its window while another one runs.
+        dialog.hide();
+        TestDialog inner;
+        innerResult = RunModal(inner, [&] { inner.EndDialog(IDOK); });
+        dialog.show();
+        QTimer::singleShot(50, &dialog, [&] {
+            returnedEarly = !dialog.isVisible();
+            EXPECT_EQ(QApplication::activeModalWidget(), &dialog);
+            // Hidden again and ended while hidden.
+            dialog.hide();
+            QTimer::singleShot(20, &dialog, [&] { dialog.EndDialog(5); });
+        });
+    });
+    EXPECT_EQ(innerResult, IDOK);
+    EXPECT_FALSE(returnedEarly);
+    EXPECT_EQ(result, 5);
 }

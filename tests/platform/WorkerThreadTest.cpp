@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -129,4 +130,38 @@ TEST(WorkerThread, TimedGetMessageReportsTimeOutsAndQuit)
     ASSERT_TRUE(thread.WaitForEnd(5000));
     EXPECT_EQ(thread.messages, 1);
     EXPECT_EQ(thread.ExitCode(), 11);
+}
+
+TEST(WorkerThread, JoinThreadWaitsForAMessageInFlight)
+{
+    class SlowThread : public CWorkerThread
+    {
+    public:
+        explicit SlowThread(bool& finished) : m_finished(finished) {}
+        ~SlowThread() override
+        {
+            PostThreadMessage(WM_QUIT, 0, 0);
+            JoinThread();
+        }
+
+    protected:
+        void OnThreadMessage(const ThreadMessage&) override
+        {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            m_log.push_back(1);
+            m_finished = true;
+        }
+
+    private:
+        std::vector<int> m_log;
+        bool& m_finished;
+    };
+    bool finished = false;
+    {
+        SlowThread thread(finished);
+        ASSERT_TRUE(thread.CreateThread(false));
+        thread.PostThreadMessage(kRecord, 0, 0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_TRUE(finished);
 }

@@ -1,5 +1,5 @@
 #include "foundation/CPrivateException.h"
-#include "foundation/RunCommand.h"
+#include "platform/RunCommand.h"
 #include "support/CScriptedPrompts.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "RunCommand.h"
 
-#include "platform/CException.h"
-#include "platform/CUiPrompts.h"
+#include "CException.h"
+#include "CUiPrompts.h"
 
 #include <QString>
 
