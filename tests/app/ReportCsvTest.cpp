@@ -1,7 +1,7 @@
 // The CSV report read back byte for byte: its fixed form, the code page of
 // the language file (CP932, CP1252), the hide rule, and the failures that
 // must never leave a silently shortened file.
-#include "app/CCodePageEncoder.h"
+#include "foundation/CCodePageEncoder.h"
 #include "app/CReportCsvWriter.h"
 #include "foundation/CPrivateException.h"
 #include "foundation/Globals.h"
@@ -190,4 +190,10 @@ TEST(CodePageTest, LocaleNamesMapToTheWindowsCodePages)
               QByteArray("a??\xe9"));
     EXPECT_EQ(substituted, 2);
     EXPECT_EQ(CCodePageEncoder(QStringLiteral("CP932")).Encode(QStringLiteral("\U0001F600x")), QByteArray("?x"));
+
+    // Back from the code page; a lead byte without its trail byte becomes '?'.
+    EXPECT_EQ(CCodePageEncoder(QStringLiteral("CP932")).Decode(QByteArray("\x93\xfa\x96\x7b\\~")),
+              QStringLiteral("日本\\~"));
+    EXPECT_EQ(CCodePageEncoder(QStringLiteral("CP932")).Decode(QByteArray("AB\x93")), QStringLiteral("AB?"));
+    EXPECT_EQ(CCodePageEncoder(QStringLiteral("CP1252")).Decode(QByteArray("\xe9\x80")), QStringLiteral("é€"));
 }
