@@ -1,6 +1,6 @@
 #include "CReportCsvWriter.h"
 
-#include "CCodePageEncoder.h"
+#include "foundation/CCodePageEncoder.h"
 #include "foundation/CMessageFormatter.h"
 #include "foundation/CPrivateException.h"
 #include "foundation/CStringTable.h"
@@ -112,5 +112,5 @@ void CReportCsvWriter::WriteFile(const QString& path, const QStringList& lines, 
 
 QString CReportCsvWriter::LanguageCodePage()
 {
-    return CCodePageEncoder::CodePageForLocale(g_resourceDatabase.SelectText(QStringLiteral("/root/locale")));
+    return CCodePageEncoder::LanguageCodePage();
 }

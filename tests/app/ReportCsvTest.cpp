@@ -1,7 +1,7 @@
 // The CSV report read back byte for byte: its fixed form, the code page of
 // the language file (CP932, CP1252), the hide rule, and the failures that
 // must never leave a silently shortened file.
-#include "app/CCodePageEncoder.h"
+#include "foundation/CCodePageEncoder.h"
 #include "app/CReportCsvWriter.h"
 #include "foundation/CPrivateException.h"
 #include "foundation/Globals.h"

@@ -1,7 +1,8 @@
 #pragma once
-// Converts the program's texts into the multibyte code page of a language
-// file's locale, for the CSV report: CP932 for Japanese, CP1252 otherwise,
-// or the code page a Windows-style locale name carries ("Japanese_Japan.932").
+// Converts the program's texts to and from the multibyte code page of a
+// language file's locale (the CSV report, the unit's serial number and tag):
+// CP932 for Japanese, CP1252 otherwise, or the code page a Windows-style
+// locale name carries ("Japanese_Japan.932").
 #include <QByteArray>
 #include <QString>
 
@@ -21,10 +22,17 @@ public:
     // length and nothing after it is lost; substituted counts them.
     QByteArray Encode(const QString& text, int* substituted = nullptr) const;
 
+    // Bytes of the code page as text; a byte sequence the code page does not
+    // define becomes '?' and the rest still converts.
+    QString Decode(const QByteArray& bytes) const;
+
     // The code page of a locale name such as a language file's locale element.
     static QString CodePageForLocale(const QString& locale);
+    // The code page of the language file in use.
+    static QString LanguageCodePage();
 
 private:
     QString m_codePage;
-    void* m_converter = nullptr; // iconv_t
+    void* m_converter = nullptr; // iconv_t, to the code page
+    void* m_decoder = nullptr;   // iconv_t, from the code page
 };

@@ -1,5 +1,7 @@
 #include "CCodePageEncoder.h"
 
+#include "Globals.h"
+
 #include <iconv.h>
 
 #include <algorithm>
@@ -46,12 +48,17 @@ CCodePageEncoder::CCodePageEncoder(const QString& codePage)
     }
     if (converter != kNoConverter)
         m_converter = converter;
+    iconv_t decoder = iconv_open("UTF-8", m_codePage.toLatin1().constData());
+    if (decoder != kNoConverter)
+        m_decoder = decoder;
 }
 
 CCodePageEncoder::~CCodePageEncoder()
 {
     if (m_converter)
         iconv_close(static_cast<iconv_t>(m_converter));
+    if (m_decoder)
+        iconv_close(static_cast<iconv_t>(m_decoder));
 }
 
 QByteArray CCodePageEncoder::Encode(const QString& text, int* substituted) const
@@ -92,4 +99,38 @@ QByteArray CCodePageEncoder::Encode(const QString& text, int* substituted) const
     if (substituted)
         *substituted = replaced;
     return output;
+}
+
+QString CCodePageEncoder::Decode(const QByteArray& bytes) const
+{
+    if (!m_decoder)
+        return QString::fromLatin1(bytes);
+    iconv_t decoder = static_cast<iconv_t>(m_decoder);
+    iconv(decoder, nullptr, nullptr, nullptr, nullptr);
+    QByteArray input = bytes;
+    // A byte of a Windows code page becomes at most 4 bytes of UTF-8.
+    QByteArray output(input.size() * 4 + 16, Qt::Uninitialized);
+    char* in = input.data();
+    size_t inLeft = static_cast<size_t>(input.size());
+    char* out = output.data();
+    size_t outLeft = static_cast<size_t>(output.size());
+    while (inLeft > 0) {
+        if (iconv(decoder, &in, &inLeft, &out, &outLeft) != static_cast<size_t>(-1))
+            break;
+        if (errno != EILSEQ && errno != EINVAL)
+            break;
+        // An undefined byte or a lead byte without its trail byte.
+        ++in;
+        --inLeft;
+        *out++ = '?';
+        --outLeft;
+        iconv(decoder, nullptr, nullptr, nullptr, nullptr);
+    }
+    output.truncate(static_cast<qsizetype>(out - output.data()));
+    return QString::fromUtf8(output);
+}
+
+QString CCodePageEncoder::LanguageCodePage()
+{
+    return CodePageForLocale(g_resourceDatabase.SelectText(QStringLiteral("/root/locale")));
 }
