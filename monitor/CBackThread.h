@@ -104,7 +104,8 @@ public:
 
 protected:
     void OnThreadMessage(const ThreadMessage& message) override;
-    // Identifies the unit over the connected link; throws for an unsupported unit.
+    // Identifies the unit over the connected link; throws for an unsupported
+    // unit. A class that overrides it stops the thread in its own destructor.
     virtual void IdentifyUnit(CModbusInterface& link, CDeviceType& deviceType);
 
 private:

@@ -1,5 +1,7 @@
 #include "CFenmarUnit.h"
 
+#include <chrono>
+
 namespace {
 constexpr std::uint16_t kSupportFlag = 1;  // 4942 reads 1 on a unit with the protect function
 
@@ -28,10 +30,20 @@ CFenmarUnit::CFenmarUnit()
     SetProtectPasscode(0);
     m_unit.SetWriteHook(
         [this](int address, int count, const std::uint16_t* words) { return OnWrite(address, count, words); });
+
+    // The monitor's picture of a unit under load.
+    SetSerialNumber("FN240117");
+    SetTag("Panel A");
+    m_unit.SetRegister(6752, kCurrentScale);
+    SetMonitorValue32(6753, kVoltageScale);
+    SetMonitorValue32(6768, kCurrentScale * 1000);
+    SetMonitorValue32(6772, kVoltageScale * 100);
+    SetLoadTime(0);
 }
 
 CFenmarUnit::~CFenmarUnit()
 {
+    StopLiveLoad();
     m_unit.Stop();
 }
 
@@ -206,6 +218,12 @@ CSimulatedUnit::WriteDecision CFenmarUnit::OnWrite(int address, int count, const
         if (m_lockedWrites == LockedWrites::Ignore)
             return {CSimulatedUnit::WriteAction::Ignore, 0};
     }
+    if (m_strictMonitorWrites && !(m_writeMode != 0 && UnlockedLocked())) {
+        for (int i = 0; i < count; ++i) {
+            if (IsMonitorWritable(address + i))
+                return {CSimulatedUnit::WriteAction::Refuse, m_exceptionCode};
+        }
+    }
 
     // Applied register by register in address order, so that a passcode
     // written in the same request counts before the write mode.
@@ -222,6 +240,8 @@ CSimulatedUnit::WriteDecision CFenmarUnit::OnWrite(int address, int count, const
             m_unit.SetRegister(kWriteMode, m_writeMode);
         } else if (r == kProtectPasscode || r == kProtectPasscode + 1) {
             m_protect[static_cast<std::size_t>(r - kProtectPasscode)] = w;
+            m_unit.SetRegister(r, w);
+        } else if (r >= kTagNumber && r < kTagNumber + 8) {
             m_unit.SetRegister(r, w);
         } else if (r == kWordOrder || r == kMonitorWordOrder || (r >= 9600 && r <= 9627)) {
             // Read-only.
@@ -256,4 +276,140 @@ std::vector<CFenmarUnit::Request> CFenmarUnit::DecodedRequests(int from) const
         decoded.push_back(request);
     }
     return decoded;
+}
+
+std::vector<CFenmarUnit::Request> CFenmarUnit::Writes(int from) const
+{
+    std::vector<Request> writes;
+    for (Request& request : DecodedRequests(from)) {
+        if (request.function == 0x10)
+            writes.push_back(std::move(request));
+    }
+    return writes;
+}
+
+bool CFenmarUnit::IsMonitorWritable(int address)
+{
+    return CSimulatedLoad::IsRealtimeRegister(address, 0) || CSimulatedLoad::IsRealtimeRegister(address, 1) ||
+           address == kLoopTestMode[0] || address == kLoopTestMode[1] || address == kResetRegister[0] ||
+           address == kResetRegister[1] || (address >= kTagNumber && address < kTagNumber + 8);
+}
+
+void CFenmarUnit::SetMonitorModel(std::uint16_t modelCode, std::uint16_t optionBits, std::uint16_t channelCount,
+                                  std::uint16_t wiringSystem)
+{
+    m_unit.SetRegister(9600, modelCode);
+    m_unit.SetRegister(9622, optionBits);
+    m_unit.SetRegister(kChannelCount, channelCount);
+    m_unit.SetRegister(kWiringSystem, wiringSystem);
+    // Scales in the present word order.
+    if (modelCode == 6101) {
+        m_unit.SetRegister(6752, kCurrentScale);
+        SetMonitorValue32(6753, kVoltageScale);
+    } else if (modelCode == 6201) {
+        SetMonitorValue32(6768, kCurrentScale * 1000);
+        SetMonitorValue32(6772, kVoltageScale * 100);
+    } else if (modelCode == 6301) {
+        // Current by a rated-current code (0: the scale register), voltage shared by both channels.
+        m_unit.SetRegisters(5601, {kCurrentScale, 0});
+        m_unit.SetRegisters(5609, {kCurrentScale, 0});
+        SetMonitorValue32(5603, kVoltageScale);
+    }
+}
+
+void CFenmarUnit::SetMonitorValue32(int address, std::uint32_t value)
+{
+    const auto low = static_cast<std::uint16_t>(value & 0xFFFF);
+    const auto high = static_cast<std::uint16_t>(value >> 16);
+    if (m_unit.GetRegister(kMonitorWordOrder) == 1)
+        m_unit.SetRegisters(address, {high, low});
+    else
+        m_unit.SetRegisters(address, {low, high});
+}
+
+std::uint32_t CFenmarUnit::GetMonitorValue32(int address) const
+{
+    const std::uint32_t first = m_unit.GetRegister(address);
+    const std::uint32_t second = m_unit.GetRegister(address + 1);
+    if (m_unit.GetRegister(kMonitorWordOrder) == 1)
+        return (first << 16) | second;
+    return (second << 16) | first;
+}
+
+void CFenmarUnit::WriteCharacters(int address, int registers, const QByteArray& text)
+{
+    std::vector<std::uint16_t> words(static_cast<std::size_t>(registers), 0);
+    for (int i = 0; i < registers * 2 && i < text.size(); ++i) {
+        const auto byte = static_cast<std::uint16_t>(static_cast<unsigned char>(text[i]));
+        words[static_cast<std::size_t>(i / 2)] |= static_cast<std::uint16_t>(i % 2 ? byte << 8 : byte);
+    }
+    m_unit.SetRegisters(address, words);
+}
+
+void CFenmarUnit::SetSerialNumber(const QByteArray& text)
+{
+    WriteCharacters(kSerialNumber, 4, text);
+}
+
+void CFenmarUnit::SetTag(const QByteArray& text)
+{
+    WriteCharacters(kTagNumber, 8, text);
+}
+
+QByteArray CFenmarUnit::GetTag() const
+{
+    QByteArray tag;
+    for (std::uint16_t word : m_unit.GetRegisters(kTagNumber, 8)) {
+        tag.append(static_cast<char>(word & 0xFF));
+        tag.append(static_cast<char>(word >> 8));
+    }
+    return tag;
+}
+
+void CFenmarUnit::SetLoadTime(double seconds)
+{
+    for (int channel = 0; channel < 2; ++channel) {
+        const bool loopTest = m_unit.GetRegister(kLoopTestMode[channel]) != 0;
+        const CSimulatedLoad::Image image = CSimulatedLoad::Compute(seconds, channel);
+        for (const auto& value : image.values32) {
+            if (!(loopTest && CSimulatedLoad::IsRealtimeRegister(value.address, channel)))
+                SetMonitorValue32(value.address, static_cast<std::uint32_t>(value.value));
+        }
+        for (const auto& value : image.values16)
+            m_unit.SetRegister(value.address, value.value);
+    }
+}
+
+void CFenmarUnit::StartLiveLoad(int periodMs)
+{
+    StopLiveLoad();
+    m_liveStop = false;
+    m_live = std::thread([this, periodMs] {
+        const auto start = std::chrono::steady_clock::now();
+        std::unique_lock lock(m_liveLock);
+        while (!m_liveStop) {
+            lock.unlock();
+            SetLoadTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+            lock.lock();
+            m_liveWake.wait_for(lock, std::chrono::milliseconds(periodMs), [this] { return m_liveStop; });
+        }
+    });
+}
+
+void CFenmarUnit::StopLiveLoad()
+{
+    if (!m_live.joinable())
+        return;
+    {
+        std::lock_guard lock(m_liveLock);
+        m_liveStop = true;
+    }
+    m_liveWake.notify_all();
+    m_live.join();
+}
+
+void CFenmarUnit::SetMonitorWritesNeedWriteMode(bool strict)
+{
+    std::lock_guard lock(m_lock);
+    m_strictMonitorWrites = strict;
 }

@@ -10,11 +10,20 @@
 //   parameter and protect-passcode writes need write mode 1; otherwise they
 //               are refused with an exception code, ignored, or accepted, as set.
 // The state lives in the unit, not in a connection, so it survives reconnects.
+// For the monitor it carries the live figures of CSimulatedLoad (in the word
+// order of 5375), harmonics, phase angles, the scales of each model, serial
+// number, tag, channel count, loop-test mode and reset registers.
+#include "CSimulatedLoad.h"
 #include "CSimulatedUnit.h"
 
+#include <QByteArray>
+
 #include <array>
+#include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <string>
+#include <thread>
 #include <vector>
 
 class CFenmarUnit
@@ -36,6 +45,16 @@ public:
     static constexpr int kPasscodeEntry = 4942;
     static constexpr int kWriteMode = 4944;
     static constexpr int kProtectPasscode = 5333;
+    // Monitor registers.
+    static constexpr int kLoopTestMode[2] = {5335, 5338};
+    static constexpr int kResetRegister[2] = {5329, 5337};
+    static constexpr int kSerialNumber = 9602;  // 4 registers
+    static constexpr int kTagNumber = 9606;     // 8 registers
+    static constexpr int kChannelCount = 9626;
+    static constexpr int kWiringSystem = 5600;
+    // The scales the image gives each model: 5 A and 300 V.
+    static constexpr int kCurrentScale = 5;
+    static constexpr int kVoltageScale = 300;
 
     // A supported unit of type 5 (option bits 0x0011), version 0x0102, low
     // half first, with the protect function, unprotected.
@@ -81,6 +100,31 @@ public:
 
     // The requests from index `from` on, decoded.
     std::vector<Request> DecodedRequests(int from = 0) const;
+    // Only the writes (function 0x10) among them.
+    std::vector<Request> Writes(int from = 0) const;
+
+    // A unit of another model for the monitor: model code, option bits,
+    // channel count and wiring system, and the scale registers of that model
+    // (in the present word order).
+    // Any model but 6103 fails the program's identification.
+    void SetMonitorModel(std::uint16_t modelCode, std::uint16_t optionBits = 0, std::uint16_t channelCount = 1,
+                         std::uint16_t wiringSystem = 3);
+    // A 32-bit value in the word order of 5375.
+    void SetMonitorValue32(int address, std::uint32_t value);
+    std::uint32_t GetMonitorValue32(int address) const;
+    // Two characters a register, the first in the low byte; NUL-padded.
+    void SetSerialNumber(const QByteArray& text);
+    void SetTag(const QByteArray& text);
+    QByteArray GetTag() const; // all 16 bytes
+    // Writes the load's figures at that time into both channels' registers;
+    // a channel in loop-test mode keeps the realtime values it was given.
+    void SetLoadTime(double seconds);
+    // Keeps the figures moving with the clock until StopLiveLoad.
+    void StartLiveLoad(int periodMs = 100);
+    void StopLiveLoad();
+    // When set, writes of loop-test values and modes, resets and the tag are
+    // refused unless the unit is unlocked and in a write mode.
+    void SetMonitorWritesNeedWriteMode(bool strict);
     int RequestCount() const { return m_unit.RequestCount(); }
 
 private:
@@ -89,6 +133,8 @@ private:
     void DropWriteModeIfLocked();
     std::array<std::uint16_t, 2> Split(std::uint32_t value) const;
     std::uint32_t Join(std::uint16_t first, std::uint16_t second) const;
+    static bool IsMonitorWritable(int address);
+    void WriteCharacters(int address, int registers, const QByteArray& text);
 
     CSimulatedUnit m_unit;
     mutable std::mutex m_lock;
@@ -99,4 +145,10 @@ private:
     std::uint16_t m_writeMode = 0;
     LockedWrites m_lockedWrites = LockedWrites::Refuse;
     int m_exceptionCode = 4;
+    bool m_strictMonitorWrites = false;
+
+    std::mutex m_liveLock;
+    std::condition_variable m_liveWake;
+    bool m_liveStop = false;
+    std::thread m_live;
 };
