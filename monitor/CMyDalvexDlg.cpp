@@ -244,7 +244,7 @@ bool CMyDalvexDlg::OnInitDialog()
 
     m_deviceInformation->SetLayout(kDeviceLabels, kDeviceInformationWidth / 2, 0, 2);
 
-    m_thread = std::make_unique<CBackThread>();
+    m_thread = CreatePollingThread();
     m_thread->SetLink(m_link);
     m_thread->SetMeasurands(&m_measurands);
     m_stopped = false;
@@ -256,6 +256,11 @@ bool CMyDalvexDlg::OnInitDialog()
     m_error = false;
     m_timerId = startTimer(kTimerMs);
     return true;
+}
+
+std::unique_ptr<CBackThread> CMyDalvexDlg::CreatePollingThread()
+{
+    return std::make_unique<CBackThread>();
 }
 
 void CMyDalvexDlg::OnUpdateObserver(CObservable* notifier)

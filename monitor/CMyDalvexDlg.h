@@ -85,6 +85,8 @@ protected:
     void OnOK() override {}
     void OnUpdateObserver(CObservable* notifier) override;
     void timerEvent(QTimerEvent* event) override;
+    // The polling thread of a run; a test may give one of its own.
+    virtual std::unique_ptr<CBackThread> CreatePollingThread();
 
 private:
     void OnMeasurandsUpdate();
