@@ -41,7 +41,7 @@ constexpr int kHarmonicsRows = CMeasurandsAvo::kHarmonicsRows;
 // Client sizes of the template's drawn controls.
 constexpr int kHarmonicsTableWidth = 252;
 constexpr int kDeviceInformationWidth = 270;
-constexpr QSize kHarmonicsChartSize(280, 150);
+constexpr QSize kHarmonicsChartSize(373, 170);
 constexpr QSize kVectorChartSize(240, 240);
 
 constexpr COLORREF kStatusErrorText = 0x0000FF;
