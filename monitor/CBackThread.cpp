@@ -142,7 +142,7 @@ void CBackThread::Stop()
     }
     m_paceWake.notify_all();
     if (!IsCreated() || HasEnded()) {
-        WaitForEnd(INFINITE_WAIT);
+        JoinThread();
         return;
     }
     if (m_link)
@@ -157,6 +157,7 @@ void CBackThread::Stop()
         if (m_link)
             m_link->Abort();
     }
+    JoinThread();
 }
 
 void CBackThread::SetChannel(int channel)

@@ -190,4 +190,10 @@ TEST(CodePageTest, LocaleNamesMapToTheWindowsCodePages)
               QByteArray("a??\xe9"));
     EXPECT_EQ(substituted, 2);
     EXPECT_EQ(CCodePageEncoder(QStringLiteral("CP932")).Encode(QStringLiteral("\U0001F600x")), QByteArray("?x"));
+
+    // Back from the code page; a lead byte without its trail byte becomes '?'.
+    EXPECT_EQ(CCodePageEncoder(QStringLiteral("CP932")).Decode(QByteArray("\x93\xfa\x96\x7b\\~")),
+              QStringLiteral("日本\\~"));
+    EXPECT_EQ(CCodePageEncoder(QStringLiteral("CP932")).Decode(QByteArray("AB\x93")), QStringLiteral("AB?"));
+    EXPECT_EQ(CCodePageEncoder(QStringLiteral("CP1252")).Decode(QByteArray("\xe9\x80")), QStringLiteral("é€"));
 }
