@@ -1,0 +1,38 @@
+#pragma once
+// The lower page of the monitor (template 131): the energy values of one of
+// four tariff views, or the eight counters, in grid 1005 inside frame 1007.
+#include "CTabPage.h"
+
+class CDataGridView;
+class CMeasurandsAvo;
+class QGroupBox;
+
+class CEnergyPage : public CTabPage
+{
+    Q_OBJECT
+public:
+    static constexpr int IDD = 131;
+    static constexpr int IDC_GRID = 1005;
+    static constexpr int IDC_FRAME = 1007;
+    // Modes are the lower tab's selections: two views of each tariff, then the counters.
+    static constexpr int kModeCount = 5;
+    static constexpr int ModeCounter = 4;
+
+    CEnergyPage();
+
+    // Clears the values; modes 0..4 also set the layout and the frame text.
+    void SetMode(int mode);
+    int GetMode() const { return m_mode; }
+    void UpdateValues(const CMeasurandsAvo& block);
+
+    CDataGridView& GetGrid() { return *m_grid; }
+    QString GetFrameText() const;
+
+protected:
+    bool OnInitDialog() override;
+
+private:
+    CDataGridView* m_grid = nullptr;
+    QGroupBox* m_frame = nullptr;
+    int m_mode = 0;
+};
