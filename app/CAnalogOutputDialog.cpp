@@ -425,23 +425,7 @@ void CAnalogOutputDialog::OnEditEnd()
 
     NotifyObservers();
     m_grid->setFocus();
-    switch (direction) {
-    case EditDirection::Down:
-        m_grid->MoveDown();
-        break;
-    case EditDirection::Up:
-        m_grid->MoveUp();
-        break;
-    case EditDirection::Left:
-        m_grid->MoveLeft();
-        break;
-    case EditDirection::Right:
-        m_grid->MoveRight();
-        break;
-    default:
-        return;
-    }
-    m_grid->BeginEdit(0);
+    m_grid->MoveAndEdit(direction);
 }
 
 void CAnalogOutputDialog::OnOK()
@@ -452,9 +436,7 @@ void CAnalogOutputDialog::OnOK()
 
 void CAnalogOutputDialog::OnCancel()
 {
-    const CEditText* edit = m_editHost.GetEditBox();
-    const CEditComboBox* combo = m_editHost.GetComboBox();
-    if ((edit && edit->isVisible()) || (combo && combo->isVisible())) {
+    if (m_editHost.IsEditing()) {
         m_grid->setFocus();
         return;
     }

@@ -577,7 +577,7 @@ void CBasicParameterDialog::UpdateAnalogOutputList()
 void CBasicParameterDialog::OnOK()
 {
     // Enter never ends the window.
-    if (m_analogOutputs->hasFocus())
+    if (focusWidget() == m_analogOutputs)
         OnAnalogOutputRow();
 }
 
