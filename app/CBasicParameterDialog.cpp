@@ -1,6 +1,7 @@
 #include "CBasicParameterDialog.h"
 
 #include "AppIcon.h"
+#include "CAnalogOutputDialog.h"
 #include "CCompareDialog.h"
 #include "CProgressDialog.h"
 #include "CQtTranslations.h"
@@ -29,6 +30,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -258,6 +260,8 @@ void CBasicParameterDialog::CreateControls()
         connect(m_level[level], &QComboBox::activated, this,
                 [this, level](int) { RunCommand(this, [this, level] { OnModelLevelChosen(level); }); });
     }
+    connect(m_analogOutputs, &QAbstractItemView::doubleClicked, this,
+            [this] { RunCommand(this, [this] { OnAnalogOutputRow(); }); });
     connect(m_system, &QComboBox::activated, this,
             [this](int) { RunCommand(this, [this] { OnSystemChosen(); }); });
     // Like the edit's change notice, this also fires when the program sets the text;
@@ -610,6 +614,8 @@ void CBasicParameterDialog::UpdateAnalogOutputList()
 void CBasicParameterDialog::OnOK()
 {
     // Enter never ends the window.
+    if (focusWidget() == m_analogOutputs)
+        OnAnalogOutputRow();
 }
 
 void CBasicParameterDialog::OnCancel()
@@ -698,6 +704,20 @@ void CBasicParameterDialog::OnOpenFile()
         m_settings = loaded;
         UpdateControls();
     }
+}
+
+void CBasicParameterDialog::OnAnalogOutputRow()
+{
+    const QModelIndexList selected = m_analogOutputs->selectionModel()->selectedIndexes();
+    if (selected.isEmpty())
+        return;
+    int row = selected.front().row();
+    for (const QModelIndex& index : selected)
+        row = std::min(row, index.row());
+    StoreControls(false);
+    CAnalogOutputDialog dialog(this);
+    dialog.DoModalForChannel(m_settings, row);
+    UpdateAnalogOutputList();
 }
 
 void CBasicParameterDialog::OnLanguage()

@@ -53,6 +53,9 @@ public:
     void OnSaveFile();
     void OnOpenFile();
     void OnLanguage();
+    // The analog-output row opened (double click, or Enter on the list):
+    // the channel of the first selected row in the analog-output dialog.
+    void OnAnalogOutputRow();
     // The close box: the set goes to g_settings and the run ends with 0.
     void OnCloseRequest();
 
@@ -64,7 +67,8 @@ public:
 
 protected:
     bool OnInitDialog() override;
-    // Enter runs nothing here, Esc nothing; only the close box ends a run.
+    // Enter opens the analog-output row while the list has the focus and
+    // runs nothing else; Esc does nothing; only the close box ends a run.
     void OnOK() override;
     void OnCancel() override;
     void closeEvent(QCloseEvent* event) override;

@@ -155,29 +155,11 @@ void CInput2Page::OnEditEnd()
 
     NotifyObservers();
     m_grid->setFocus();
-    switch (m_editHost.GetDirection()) {
-    case EditDirection::Down:
-        m_grid->MoveDown();
-        break;
-    case EditDirection::Up:
-        m_grid->MoveUp();
-        break;
-    case EditDirection::Left:
-        m_grid->MoveLeft();
-        break;
-    case EditDirection::Right:
-        m_grid->MoveRight();
-        break;
-    default:
-        return;
-    }
-    m_grid->BeginEdit(0);
+    m_grid->MoveAndEdit(m_editHost.GetDirection());
 }
 
 void CInput2Page::OnCancel()
 {
-    const CEditText* edit = m_editHost.GetEditBox();
-    const CEditComboBox* combo = m_editHost.GetComboBox();
-    if ((edit && edit->isVisible()) || (combo && combo->isVisible()))
+    if (m_editHost.IsEditing())
         m_grid->setFocus();
 }

@@ -117,6 +117,27 @@ void CDataGridView::MoveRight()
     update();
 }
 
+void CDataGridView::MoveAndEdit(EditDirection direction)
+{
+    switch (direction) {
+    case EditDirection::Down:
+        MoveDown();
+        break;
+    case EditDirection::Up:
+        MoveUp();
+        break;
+    case EditDirection::Left:
+        MoveLeft();
+        break;
+    case EditDirection::Right:
+        MoveRight();
+        break;
+    default:
+        return;
+    }
+    BeginEdit(0);
+}
+
 void CDataGridView::SetSelectionEnabled(bool enabled)
 {
     m_selectionEnabled = enabled;

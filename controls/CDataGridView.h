@@ -6,6 +6,7 @@
 // when the user asks to edit the selected cell (Enter, a click, a typed
 // character); the observer then lays an in-place editor over the cell.
 #include "CGridModel.h"
+#include "EditTypes.h"
 #include "GridCellEntry.h"
 #include "foundation/CObservable.h"
 #include "foundation/CResourceManager.h"
@@ -46,6 +47,9 @@ public:
     void MoveDown();
     void MoveLeft();
     void MoveRight();
+    // After an in-place edit that ended with a direction: moves that way and
+    // starts editing the new cell at once. No direction does nothing.
+    void MoveAndEdit(EditDirection direction);
 
     // Only the mouse looks at this: keys move and edit regardless.
     bool IsSelectionEnabled() const { return m_selectionEnabled; }

@@ -52,6 +52,11 @@ void CParEdit::Update(CObservable* notifier)
     }
 }
 
+bool CParEdit::IsEditing() const
+{
+    return (m_editBox && m_editBox->isVisible()) || (m_comboBox && m_comboBox->isVisible());
+}
+
 void CParEdit::HideEditors()
 {
     if (m_comboBox)

@@ -46,6 +46,8 @@ public:
     CEditComboBox* GetComboBox() const { return m_comboBox; }
     CEditText* GetEditBox() const { return m_editBox; }
     void HideEditors();
+    // Whether either editor is shown (an edit is under way).
+    bool IsEditing() const;
 
 private:
     EditResult m_result = EditResult::None;

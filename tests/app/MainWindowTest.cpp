@@ -2,12 +2,14 @@
 // switch, the model choice and its faults, the live checks, Enter, Esc and
 // the close box, a missing language file, and a picture of each language.
 #include "MainWindowHarness.h"
+#include "app/CAnalogOutputDialog.h"
 #include "app/CBasicParameterDialog.h"
 #include "app/CMyDalvexApp.h"
 #include "app/ColumnWidths.h"
 #include "foundation/CPrivateException.h"
 #include "foundation/DialogHelpers.h"
 #include "foundation/Globals.h"
+#include "params/CAnalogOutputEnumerationInterface.h"
 #include "params/CSettings.h"
 #include "platform/CProfile.h"
 #include "platform/ControlIds.h"
@@ -547,4 +549,83 @@ TEST_F(MainWindowTest, AnalogOutputColumnsShareTheListsWidthAndCutNoTextInEachLa
         EXPECT_TRUE(picture.save(path)) << path.toStdString();
     }
     EXPECT_TRUE(m_prompts.MessageTexts().empty());
+}
+
+TEST_F(MainWindowTest, AnalogOutputRowOpensItsChannelAndRefreshesTheList)
+{
+    OpenMainWindow w;
+    w.Open();
+    auto* list = qobject_cast<QTableWidget*>(FindControl(&w, 1158));
+    ASSERT_NE(list, nullptr);
+    CModalDriver driver;
+    int channel = -1;
+    int ctPrimary = 0;
+    driver.On<CAnalogOutputDialog>(
+        [&](CAnalogOutputDialog* d) {
+            channel = d->GetChannel();
+            ctPrimary = d->GetSettings().GetWord(32);
+            auto* upper = d->GetDlgItemAs<QLineEdit>(CAnalogOutputDialog::IDC_INPUT100);
+            upper->setText(QStringLiteral("60"));
+            PressButton(d, IDOK);
+        },
+        "analog-output dialog by double click");
+
+    // The window's edits are stored first, so the dialog sees them.
+    Type(Edit(&w, 1050), "250");
+    const QString before = list->item(2, 2)->text();
+    list->selectRow(2);
+    const QRect cell = list->visualItemRect(list->item(2, 1));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+    ASSERT_TRUE(driver.Done()) << driver.Pending().toStdString();
+    EXPECT_EQ(channel, 2);
+    EXPECT_EQ(ctPrimary, 250);
+    EXPECT_EQ(static_cast<std::int16_t>(w.GetSettings().GetWord(CAnalogOutputEnumerationInterface::WordNumber(
+                  2, CAnalogOutputEnumerationInterface::WORD_INPUT100))),
+              6000);
+    EXPECT_NE(list->item(2, 2)->text(), before);
+    EXPECT_EQ(list->item(2, 2)->text(), CAnalogOutputEnumerationInterface(&w.GetSettings(), false).GetScalingText(2));
+
+    // Enter while the list has the focus; Cancel changes nothing.
+    bool opened = false;
+    driver.On<CAnalogOutputDialog>(
+        [&](CAnalogOutputDialog* d) {
+            opened = d->GetChannel() == 2;
+            d->GetDlgItemAs<QLineEdit>(CAnalogOutputDialog::IDC_INPUT100)->setText(QStringLiteral("70"));
+            PressButton(d, IDCANCEL);
+        },
+        "analog-output dialog by Enter");
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Return);
+    ASSERT_TRUE(driver.Done()) << driver.Pending().toStdString();
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(list->item(2, 2)->text(), CAnalogOutputEnumerationInterface(&w.GetSettings(), false).GetScalingText(2));
+    EXPECT_TRUE(m_prompts.MessageTexts().empty());
+
+    // Without a selected row nothing opens, by Enter or by a double click.
+    opened = false;
+    driver.On<CAnalogOutputDialog>(
+        [&](CAnalogOutputDialog* d) {
+            opened = true;
+            PressButton(d, IDCANCEL);
+        },
+        "no dialog");
+    list->clearSelection();
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Return);
+    emit list->doubleClicked(list->model()->index(3, 1));
+    QTest::qWait(30);
+    EXPECT_FALSE(opened);
+
+    // A rejected edit in the window is shown and the dialog does not open.
+    list->selectRow(4);
+    Type(Edit(&w, 1049), "12");
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Return);
+    QTest::qWait(30);
+    EXPECT_FALSE(opened);
+    ASSERT_EQ(m_prompts.MessageTexts().size(), 1u);
+    EXPECT_EQ(w.focusWidget(), Edit(&w, 1049));
 }
