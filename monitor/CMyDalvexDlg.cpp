@@ -1,5 +1,7 @@
 #include "CMyDalvexDlg.h"
 
+#include "CUtilityDialog.h"
+
 #include "CHarmonicsGraph.h"
 #include "CRefreshCycle.h"
 #include "CVectorChart.h"
@@ -75,12 +77,6 @@ const std::vector<GridCellEntry> kDeviceLabels = {{3302, 0, 0}, {3305, 0, 1}, {3
 const std::vector<GridCellEntry> kDeviceValues = {{232, 1, 0}, {231, 1, 1}, {227, 1, 2},
                                                   {229, 1, 3}, {228, 1, 4}, {230, 1, 5}};
 
-CMyDalvexDlg::UtilityRunner& Runner()
-{
-    static CMyDalvexDlg::UtilityRunner runner;
-    return runner;
-}
-
 // A tab bar above the area on which its page lies.
 QWidget* MakeTabArea(QWidget* parent, QTabBar* tab, QWidget*& pageArea)
 {
@@ -101,11 +97,6 @@ QWidget* MakeTabArea(QWidget* parent, QTabBar* tab, QWidget*& pageArea)
 }
 
 } // namespace
-
-void CMyDalvexDlg::SetUtilityRunner(UtilityRunner runner)
-{
-    Runner() = std::move(runner);
-}
 
 CMyDalvexDlg::CMyDalvexDlg(QWidget* parent)
     : CObserverDialog(IDD, parent)
@@ -408,8 +399,10 @@ void CMyDalvexDlg::OnChannelChosen(int index)
 
 void CMyDalvexDlg::OnBnClickedUtility()
 {
-    if (m_thread && m_link && Runner())
-        Runner()(this, *m_link, *m_thread);
+    if (!m_thread || !m_link)
+        return;
+    CUtilityDialog dialog(this);
+    dialog.Run(*m_link, *m_thread);
 }
 
 void CMyDalvexDlg::StopPolling()

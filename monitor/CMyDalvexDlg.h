@@ -50,9 +50,6 @@ public:
     static constexpr COLORREF kLampError = 0x0000FF;
     static constexpr COLORREF kLampOff = 0;
 
-    // Opens the unit utilities over the monitor's link and polling thread.
-    using UtilityRunner = std::function<void(QWidget* parent, CModbusInterface& link, CBackThread& thread)>;
-    static void SetUtilityRunner(UtilityRunner runner);
 
     explicit CMyDalvexDlg(QWidget* parent = nullptr);
     // Stops and joins the polling thread before any member goes.
