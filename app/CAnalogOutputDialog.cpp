@@ -16,7 +16,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -46,7 +45,7 @@ QString Key(const char* key) { return QString::fromLatin1(key); }
 } // namespace
 
 CAnalogOutputDialog::CAnalogOutputDialog(QWidget* parent)
-    : CDialog(IDD, parent)
+    : CSettingDialog(IDD, parent)
 {
     CreateControls();
     // The grid asks for edits, the host reports their end, and the host
@@ -112,13 +111,7 @@ void CAnalogOutputDialog::CreateControls()
     adjust->addWidget(label(1191, "%"), 1, 2);
     adjust->setColumnStretch(3, 1);
 
-    auto* ok = AddControl(new QPushButton(Key("OK"), this), IDOK);
-    auto* cancel = AddControl(new QPushButton(Key("Cancel"), this), IDCANCEL);
-    SetDefaultButton(ok);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    QHBoxLayout* buttons = CreateButtonRow(Key("OK"), Key("Cancel"));
 
     auto* page = new QVBoxLayout(this);
     page->addLayout(assignRow);
@@ -130,8 +123,6 @@ void CAnalogOutputDialog::CreateControls()
     page->addLayout(buttons);
     page->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(ok, &QPushButton::clicked, this, [this] { accept(); });
-    connect(cancel, &QPushButton::clicked, this, [this] { reject(); });
     // A choice counts only when the user made it; the edits' change notices
     // also come when the program sets their texts (the initialised flag
     // keeps them quiet while the dialog fills them).
@@ -152,11 +143,7 @@ QLineEdit* CAnalogOutputDialog::Edit(int id) const
 bool CAnalogOutputDialog::DoModalForChannel(CSettings& settings, int channel)
 {
     m_channel = channel;
-    m_settings = settings;
-    if (DoModal() != IDOK)
-        return false;
-    settings = m_settings;
-    return true;
+    return RunOnSettings(settings);
 }
 
 void CAnalogOutputDialog::BuildLayouts()

@@ -9,8 +9,7 @@
 #include "foundation/CObservable.h"
 #include "foundation/CObserver.h"
 #include "foundation/CResourceManager.h"
-#include "params/CSettings.h"
-#include "platform/CDialog.h"
+#include "CSettingDialog.h"
 
 #include <vector>
 
@@ -20,7 +19,7 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 
-class CAnalogOutputDialog : public CDialog, private CResourceManager, public CObserver, public CObservable
+class CAnalogOutputDialog : public CSettingDialog, private CResourceManager, public CObserver, public CObservable
 {
     Q_OBJECT
 public:
@@ -50,7 +49,6 @@ public:
     void Update(CObservable* notifier) override;
 
     int GetChannel() const { return m_channel; }
-    const CSettings& GetSettings() const { return m_settings; }
     CDataGridView& GetGrid() { return *m_grid; }
     CGraph& GetGraph() { return *m_graph; }
     CParEdit& GetEditHost() { return m_editHost; }
@@ -86,7 +84,6 @@ private:
     unsigned m_editedColumn = 0;
     bool m_initialised = false;
     int m_channel = 0;
-    CSettings m_settings;
     std::vector<GridCellEntry> m_labelLayout;
     std::vector<GridCellEntry> m_cellLayout;
 

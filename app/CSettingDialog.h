@@ -1,0 +1,27 @@
+#pragma once
+// Base of the setting dialogs: each edits a private copy of its caller's
+// parameter set, which goes back to the caller only when the dialog ends
+// with OK. A rejected value in OnOK throws; the dialog base shows it and
+// the dialog stays open, so the caller never sees a half-stored copy.
+#include "params/CSettings.h"
+#include "platform/CDialog.h"
+
+class QHBoxLayout;
+
+class CSettingDialog : public CDialog
+{
+    Q_OBJECT
+public:
+    using CDialog::CDialog;
+
+    const CSettings& GetSettings() const { return m_settings; }
+
+protected:
+    // Copies the set in, runs the dialog and copies it back on OK (then true).
+    bool RunOnSettings(CSettings& settings);
+
+    // The OK (default) and Cancel buttons, right-aligned in one row.
+    QHBoxLayout* CreateButtonRow(const QString& okText, const QString& cancelText);
+
+    CSettings m_settings;
+};
