@@ -8,6 +8,7 @@
 #include "ColumnWidths.h"
 #include "comm/CConnectDialog.h"
 #include "comm/CModbusInterface.h"
+#include "monitor/CMyDalvexDlg.h"
 #include "foundation/CPrivateException.h"
 #include "foundation/DialogHelpers.h"
 #include "foundation/Globals.h"
@@ -27,6 +28,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -254,6 +256,7 @@ void CBasicParameterDialog::CreateControls()
     ConnectCommand(IDC_SAVE_FILE, &CBasicParameterDialog::OnSaveFile);
     ConnectCommand(IDC_OPEN_FILE, &CBasicParameterDialog::OnOpenFile);
     ConnectCommand(IDC_LANGUAGE, &CBasicParameterDialog::OnLanguage);
+    ConnectCommand(IDC_MONITOR, &CBasicParameterDialog::OnMonitor);
 
     // A choice only counts when the user made it, as the list's selection-accepted notice does.
     for (int level = 0; level < 3; ++level) {
@@ -718,6 +721,29 @@ void CBasicParameterDialog::OnAnalogOutputRow()
     CAnalogOutputDialog dialog(this);
     dialog.DoModalForChannel(m_settings, row);
     UpdateAnalogOutputList();
+}
+
+std::unique_ptr<CMyDalvexDlg> CBasicParameterDialog::CreateMonitorWindow()
+{
+    // No parent: a window manager may keep a dialog of a hidden window hidden too.
+    return std::make_unique<CMyDalvexDlg>();
+}
+
+void CBasicParameterDialog::OnMonitor()
+{
+    CModbusInterface link;
+    if (!SelectConnection(link))
+        return;
+    const std::unique_ptr<CMyDalvexDlg> monitor = CreateMonitorWindow();
+    hide();
+    // Back on every path: a monitor that fails to start must not leave the
+    // program without a window.
+    const auto showAgain = qScopeGuard([this] {
+        show();
+        raise();
+        activateWindow();
+    });
+    monitor->RunModal(link);
 }
 
 void CBasicParameterDialog::OnLanguage()

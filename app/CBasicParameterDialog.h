@@ -13,11 +13,13 @@
 #include <QIcon>
 #include <QPoint>
 
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
 
 class CModbusInterface;
+class CMyDalvexDlg;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
@@ -53,6 +55,8 @@ public:
     void OnSaveFile();
     void OnOpenFile();
     void OnLanguage();
+    // The live monitor on a link of its own; this window hides while it runs.
+    void OnMonitor();
     // The analog-output row opened (double click, or Enter on the list):
     // the channel of the first selected row in the analog-output dialog.
     void OnAnalogOutputRow();
@@ -66,6 +70,9 @@ public:
     QString GetModelText(int level) const;
 
 protected:
+    // The monitor command's window (tests give one of their own).
+    virtual std::unique_ptr<CMyDalvexDlg> CreateMonitorWindow();
+
     bool OnInitDialog() override;
     // Enter opens the analog-output row while the list has the focus and
     // runs nothing else; Esc does nothing; only the close box ends a run.

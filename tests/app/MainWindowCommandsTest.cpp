@@ -9,7 +9,10 @@
 #include "comm/CComPortList.h"
 #include "comm/CConnectDialog.h"
 #include "comm/CModbusInterface.h"
+#include "foundation/CPrivateException.h"
 #include "foundation/Globals.h"
+#include "monitor/CBackThread.h"
+#include "monitor/CMyDalvexDlg.h"
 #include "params/CEnterPasscodeDialog.h"
 #include "params/CParameterEnumerationInterface.h"
 #include "params/CProtectDialog.h"
@@ -504,4 +507,80 @@ TEST_F(MainWindowCommandsTest, ReportAgainstTheUnitAndAFileExportsTheCsv)
         // The report never changes the window's set.
         EXPECT_EQ(w.GetSettings().GetDword(34), 110u);
     }
+}
+
+namespace {
+
+// A monitor whose polling thread cannot be made.
+class MonitorThatFailsToStart : public CMyDalvexDlg
+{
+protected:
+    std::unique_ptr<CBackThread> CreatePollingThread() override
+    {
+        throw CPrivateException(QStringLiteral("no polling thread"));
+    }
+};
+
+class MainWindowWithFailingMonitor : public OpenMainWindow
+{
+protected:
+    std::unique_ptr<CMyDalvexDlg> CreateMonitorWindow() override { return std::make_unique<MonitorThatFailsToStart>(); }
+};
+
+} // namespace
+
+TEST_F(MainWindowCommandsTest, MonitorRunsWhileTheWindowHidesAndTheWindowComesBackOnEveryPath)
+{
+    m_unit.SetSerialNumber("MW000001");
+    OpenMainWindow w;
+    const CSettings before = g_settings;
+    bool hiddenWhileMonitoring = false;
+    QString status;
+    QString serial;
+    // The window runs modally, as the program runs it: hiding it for the
+    // monitor must not end that run.
+    m_driver.On([&](QWidget* window) { return window == &w; }, [](QWidget* window) { PressButton(window, 1037); },
+                "main window");
+    ConnectTo(m_pty.Path());
+    m_driver.On<CMyDalvexDlg>(
+        [&](CMyDalvexDlg* monitor) {
+            hiddenWhileMonitoring = !w.isVisible();
+            const auto shown = [&] {
+                serial = monitor->GetMeasurands().GetMeasurandText(CMeasurandsAvo::kItemSerialNumber);
+                status = monitor->GetStatusText();
+                return !serial.isEmpty() && !status.isEmpty();
+            };
+            EXPECT_TRUE(QTest::qWaitFor(shown, 10000));
+            monitor->close();
+        },
+        "monitor");
+    m_driver.On([&](QWidget* window) { return window == &w; }, [](QWidget* window) { window->close(); },
+                "main window again");
+    EXPECT_EQ(w.DoModal(), 0) << "the run ends by the close box only";
+    CheckAllAnswered();
+    EXPECT_TRUE(hiddenWhileMonitoring);
+    EXPECT_EQ(serial, "MW000001");
+    EXPECT_EQ(status, g_resourceDatabase.GetMessageText(QStringLiteral("MSG_COMMUNICATING")));
+    EXPECT_TRUE(m_prompts.MessageTexts().empty());
+    for (int word = 0; word < PARAMETER_COUNT; ++word)
+        ASSERT_EQ(g_settings.GetWord(word), before.GetWord(word)) << "word " << word;
+}
+
+TEST_F(MainWindowCommandsTest, AMonitorThatFailsToStartOrACancelledConnectionLeavesTheWindowShown)
+{
+    MainWindowWithFailingMonitor w;
+    w.Open();
+    ConnectTo(m_pty.Path());
+    PressButton(&w, 1037);
+    CheckAllAnswered();
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(m_prompts.MessageTexts(), std::vector<QString>{QStringLiteral("no polling thread")});
+
+    const int requests = m_unit.RequestCount();
+    m_driver.On<CConnectDialog>([](CConnectDialog* d) { PressButton(d, IDCANCEL); }, "connection dialog");
+    PressButton(&w, 1037);
+    CheckAllAnswered();
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(m_unit.RequestCount(), requests);
+    EXPECT_EQ(m_prompts.MessageTexts().size(), 1u);
 }
