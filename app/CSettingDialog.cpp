@@ -1,7 +1,16 @@
 #include "CSettingDialog.h"
 
+#include "foundation/CPrivateException.h"
+#include "foundation/DialogHelpers.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
+
+#include <cstdint>
 
 bool CSettingDialog::RunOnSettings(CSettings& settings)
 {
@@ -24,4 +33,40 @@ QHBoxLayout* CSettingDialog::CreateButtonRow(const QString& okText, const QStrin
     row->addWidget(ok);
     row->addWidget(cancel);
     return row;
+}
+
+void CSettingDialog::CreateRadioPair(QRadioButton* first, QRadioButton* last)
+{
+    // Radio buttons of one parent would otherwise all exclude each other.
+    auto* group = new QButtonGroup(this);
+    group->setExclusive(true);
+    group->addButton(first);
+    group->addButton(last);
+}
+
+int CSettingDialog::ValidateEdit(int id, int minimum, int maximum, int scale, const QString& parameterKey)
+{
+    auto* edit = GetDlgItemAs<QLineEdit>(id);
+    try {
+        return ValidateNumber16(edit, minimum, maximum, scale, parameterKey, true);
+    } catch (const CException&) {
+        // Also a text that is no number at all: the user sees which edit to correct.
+        if (edit) {
+            edit->setFocus();
+            edit->selectAll();
+        }
+        throw;
+    }
+}
+
+void CSettingDialog::SelectIndex(QComboBox* combo, int index)
+{
+    // A filled list selects its first entry by itself.
+    combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
+}
+
+void CSettingDialog::StoreSelection(int word, const QComboBox* combo)
+{
+    if (const int selection = combo->currentIndex(); selection >= 0)
+        m_settings.SetWord(word, static_cast<std::uint16_t>(selection));
 }
