@@ -61,7 +61,6 @@ void CAdvancedDialog::CreateControls()
         grid->addWidget(label(titleId, title), row, 0);
         auto* a = AddControl(new QRadioButton(Text(first), this), firstId);
         auto* b = AddControl(new QRadioButton(Text(second), this), firstId + 1);
-        CreateRadioPair(a, b);
         grid->addWidget(a, row, 1);
         grid->addWidget(b, row, 2);
     };

@@ -46,7 +46,6 @@ void CAdvancedModbusDialog::CreateControls()
     grid->addWidget(label(1108, "Long register"), 0, 0, 1, 3);
     auto* normal = AddControl(new QRadioButton(Text("Normal (low first)"), this), IDC_LONG_NORMAL);
     auto* swap = AddControl(new QRadioButton(Text("Swap (high first)"), this), IDC_LONG_SWAP);
-    CreateRadioPair(normal, swap);
     grid->addWidget(normal, 1, 0, 1, 2);
     grid->addWidget(swap, 1, 2, 1, 2);
     grid->addWidget(label(1109, "Protocol operation timer"), 2, 0, 1, 3);

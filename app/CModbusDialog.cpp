@@ -79,7 +79,6 @@ void CModbusDialog::CreateControls()
     grid->addWidget(label(1150, "Mode"), 5, 0);
     auto* rtu = AddControl(new QRadioButton(Text("RTU (8bit)"), this), IDC_MODE_RTU);
     auto* ascii = AddControl(new QRadioButton(Text("ASCII (7bit)"), this), IDC_MODE_ASCII);
-    CreateRadioPair(rtu, ascii);
     grid->addWidget(rtu, 5, 1);
     grid->addWidget(ascii, 5, 2);
     grid->addWidget(label(1153, "RUN LED Timeout"), 6, 0);

@@ -3,12 +3,10 @@
 #include "foundation/CPrivateException.h"
 #include "foundation/DialogHelpers.h"
 
-#include <QButtonGroup>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 
 #include <cstdint>
 
@@ -33,15 +31,6 @@ QHBoxLayout* CSettingDialog::CreateButtonRow(const QString& okText, const QStrin
     row->addWidget(ok);
     row->addWidget(cancel);
     return row;
-}
-
-void CSettingDialog::CreateRadioPair(QRadioButton* first, QRadioButton* last)
-{
-    // Radio buttons of one parent would otherwise all exclude each other.
-    auto* group = new QButtonGroup(this);
-    group->setExclusive(true);
-    group->addButton(first);
-    group->addButton(last);
 }
 
 int CSettingDialog::ValidateEdit(int id, int minimum, int maximum, int scale, const QString& parameterKey)

@@ -8,7 +8,6 @@
 
 class QComboBox;
 class QHBoxLayout;
-class QRadioButton;
 
 class CSettingDialog : public CDialog
 {
@@ -24,9 +23,6 @@ protected:
 
     // The OK (default) and Cancel buttons, right-aligned in one row.
     QHBoxLayout* CreateButtonRow(const QString& okText, const QString& cancelText);
-
-    // Two radio buttons standing for one word, exclusive of each other only.
-    void CreateRadioPair(QRadioButton* first, QRadioButton* last);
 
     // The edit's checked number; a rejected text is left focused and
     // selected for correcting before the failure goes on to the caller.
