@@ -42,7 +42,8 @@ int CSettingDialog::ValidateEdit(int id, int minimum, int maximum, int scale, co
         // Also a text that is no number at all: the user sees which edit to correct.
         if (edit) {
             edit->setFocus();
-            edit->selectAll();
+            if (edit->selectedText() != edit->text())
+                edit->selectAll();
         }
         throw;
     }
