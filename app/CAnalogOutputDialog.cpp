@@ -193,9 +193,8 @@ bool CAnalogOutputDialog::OnInitDialog()
             break;
         m_assign->insertItem(i, text);
     }
-    // A combo box selects its first item by itself; an assignment the list
-    // does not offer must select nothing.
-    m_assign->setCurrentIndex(assignment >= 0 && assignment < m_assign->count() ? assignment : -1);
+    // An assignment the list does not offer selects nothing.
+    SelectIndex(m_assign, assignment);
 
     SetDlgItemText(IDC_INPUT100, view.GetInput100Text(m_channel));
     SetDlgItemText(IDC_INPUT0, view.GetInput0Text(m_channel));

@@ -1,7 +1,14 @@
 #include "CSettingDialog.h"
 
+#include "foundation/CPrivateException.h"
+#include "foundation/DialogHelpers.h"
+
+#include <QComboBox>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QPushButton>
+
+#include <cstdint>
 
 bool CSettingDialog::RunOnSettings(CSettings& settings)
 {
@@ -24,4 +31,32 @@ QHBoxLayout* CSettingDialog::CreateButtonRow(const QString& okText, const QStrin
     row->addWidget(ok);
     row->addWidget(cancel);
     return row;
+}
+
+int CSettingDialog::ValidateEdit(int id, int minimum, int maximum, int scale, const QString& parameterKey)
+{
+    auto* edit = GetDlgItemAs<QLineEdit>(id);
+    try {
+        return ValidateNumber16(edit, minimum, maximum, scale, parameterKey, true);
+    } catch (const CException&) {
+        // Also a text that is no number at all: the user sees which edit to correct.
+        if (edit) {
+            edit->setFocus();
+            if (edit->selectedText() != edit->text())
+                edit->selectAll();
+        }
+        throw;
+    }
+}
+
+void CSettingDialog::SelectIndex(QComboBox* combo, int index)
+{
+    // A filled list selects its first entry by itself.
+    combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
+}
+
+void CSettingDialog::StoreSelection(int word, const QComboBox* combo)
+{
+    if (const int selection = combo->currentIndex(); selection >= 0)
+        m_settings.SetWord(word, static_cast<std::uint16_t>(selection));
 }

@@ -6,6 +6,7 @@
 #include "params/CSettings.h"
 #include "platform/CDialog.h"
 
+class QComboBox;
 class QHBoxLayout;
 
 class CSettingDialog : public CDialog
@@ -22,6 +23,16 @@ protected:
 
     // The OK (default) and Cancel buttons, right-aligned in one row.
     QHBoxLayout* CreateButtonRow(const QString& okText, const QString& cancelText);
+
+    // The edit's checked number; a rejected text is left focused and
+    // selected for correcting before the failure goes on to the caller.
+    int ValidateEdit(int id, int minimum, int maximum, int scale, const QString& parameterKey);
+
+    // Selects the index, or nothing when the list has no such entry.
+    static void SelectIndex(QComboBox* combo, int index);
+    // A list without a selection leaves its word as it was: "none" would
+    // otherwise reach the unit as 65535.
+    void StoreSelection(int word, const QComboBox* combo);
 
     CSettings m_settings;
 };

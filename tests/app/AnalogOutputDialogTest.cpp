@@ -2,6 +2,7 @@
 // texts in both languages, each control in and out, rejected values by
 // Enter and by OK, OK and Cancel, the assignment choice, the table edited
 // in place, and the table and graph for a current and a voltage output.
+#include "SettingDialogHarness.h"
 #include "app/CAnalogOutputDialog.h"
 #include "controls/CDataGridView.h"
 #include "controls/CGraph.h"
@@ -10,7 +11,6 @@
 #include "params/CAnalogOutputEnumerationInterface.h"
 #include "params/CSettings.h"
 #include "platform/ControlIds.h"
-#include "tests/support/CScriptedPrompts.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -55,45 +55,18 @@ CSettings OfType(int type)
 
 QLineEdit* EditOf(Dialog& d, int id) { return d.GetDlgItemAs<QLineEdit>(id); }
 
-void Type(Dialog& d, int id, const QString& text)
-{
-    QLineEdit* edit = EditOf(d, id);
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
-}
-
-void Click(Dialog& d, int id)
-{
-    // A check box takes clicks on its box and text only, not across its width.
-    auto* button = d.GetDlgItemAs<QAbstractButton>(id);
-    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
-}
-
 // Runs the dialog for a channel of the set; the steps run inside its modal
 // loop. A dialog the steps leave open is cancelled.
 bool RunDialog(CSettings& set, int channel, const std::function<void(Dialog&)>& steps)
 {
     Dialog dialog;
-    QTimer::singleShot(0, &dialog, [&] {
-        dialog.activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
-        steps(dialog);
-        if (dialog.isVisible())
-            dialog.EndDialog(IDCANCEL);
-    });
+    DuringModalRun(dialog, [&] { steps(dialog); });
     return dialog.DoModalForChannel(set, channel);
 }
 
-class AnalogOutputDialogTest : public ::testing::Test
+class AnalogOutputDialogTest : public SettingDialogTest
 {
 protected:
-    void SetUp() override
-    {
-        g_resourceDatabase.CreateEmpty();
-        g_resourceDatabase.LoadLanguageFile(QStringLiteral("English.lng"));
-    }
-
     QString CellText(Dialog& d, unsigned row, unsigned column)
     {
         const QString* text = d.GetGrid().Model().FindValueText(row, column);
@@ -126,8 +99,6 @@ protected:
         }
         return false;
     }
-
-    CScriptedPrompts m_prompts;
 };
 
 } // namespace
@@ -193,16 +164,16 @@ TEST_F(AnalogOutputDialogTest, ShowsTheChannelAndOkStoresWhatWasTypedIntoTheCall
         EXPECT_TRUE(EditOf(d, Dialog::IDC_INPUT100)->isEnabled());
 
         // A voltage input: the upper one resets the lower one to 0.00.
-        Type(d, Dialog::IDC_INPUT100, QStringLiteral("90"));
+        TypeInto(d, Dialog::IDC_INPUT100, QStringLiteral("90"));
         EXPECT_EQ(d.GetDlgItemText(Dialog::IDC_INPUT0), "0.00");
-        Type(d, Dialog::IDC_INPUT0, QStringLiteral("5"));
-        Type(d, Dialog::IDC_OUTPUT100, QStringLiteral("18.5"));
-        Type(d, Dialog::IDC_OUTPUT0, QStringLiteral("4"));
-        Type(d, Dialog::IDC_SPAN, QStringLiteral("99.5"));
-        Type(d, Dialog::IDC_ZERO, QStringLiteral("0.3"));
+        TypeInto(d, Dialog::IDC_INPUT0, QStringLiteral("5"));
+        TypeInto(d, Dialog::IDC_OUTPUT100, QStringLiteral("18.5"));
+        TypeInto(d, Dialog::IDC_OUTPUT0, QStringLiteral("4"));
+        TypeInto(d, Dialog::IDC_SPAN, QStringLiteral("99.5"));
+        TypeInto(d, Dialog::IDC_ZERO, QStringLiteral("0.3"));
         // Only the dialog's copy has changed so far.
         EXPECT_EQ(Word(set, 3, AO::WORD_INPUT100), 8000);
-        Click(d, IDOK);
+        ClickControl(d, IDOK);
     });
     EXPECT_TRUE(ok);
     EXPECT_EQ(Word(set, 3, AO::WORD_ASSIGNMENT), 5);
@@ -226,15 +197,15 @@ TEST_F(AnalogOutputDialogTest, CancelAndEscLeaveTheCallersSetAsItWas)
         const CSettings before = set;
         const bool ok = RunDialog(set, kCurrentChannel, [&](Dialog& d) {
             const GraphRange drawn = d.GetGraph().GetDefaultRange();
-            Type(d, Dialog::IDC_OUTPUT100, QStringLiteral("12"));
+            TypeInto(d, Dialog::IDC_OUTPUT100, QStringLiteral("12"));
             // The graph followed the typing.
             EXPECT_EQ(d.GetGraph().GetDefaultRange().yMax, 12.0);
             EXPECT_NE(d.GetGraph().GetDefaultRange().yMax, drawn.yMax);
-            Click(d, Dialog::IDC_USE_TABLE);
+            ClickControl(d, Dialog::IDC_USE_TABLE);
             if (esc)
                 QTest::keyClick(EditOf(d, Dialog::IDC_SPAN), Qt::Key_Escape);
             else
-                Click(d, IDCANCEL);
+                ClickControl(d, IDCANCEL);
             EXPECT_FALSE(d.isVisible());
         });
         EXPECT_FALSE(ok);
@@ -274,7 +245,7 @@ TEST_F(AnalogOutputDialogTest, ARejectedValueIsShownSelectedAndTheDialogStaysOpe
                     edit->setFocus();
                     QTest::keyClick(edit, Qt::Key_Return);
                 } else {
-                    Click(d, IDOK);
+                    ClickControl(d, IDOK);
                 }
                 ASSERT_EQ(m_prompts.MessageTexts().size(), 1u);
                 EXPECT_EQ(m_prompts.MessageTexts()[0], QString::fromUtf8(c.message));
@@ -293,10 +264,10 @@ TEST_F(AnalogOutputDialogTest, ARejectedValueIsShownSelectedAndTheDialogStaysOpe
     // Corrected, the same OK goes through.
     EXPECT_TRUE(RunDialog(set, kCurrentChannel, [&](Dialog& d) {
         d.GetDlgItemAs<QLineEdit>(Dialog::IDC_SPAN)->setText(QStringLiteral("90"));
-        Click(d, IDOK);
+        ClickControl(d, IDOK);
         EXPECT_TRUE(d.isVisible());
         d.GetDlgItemAs<QLineEdit>(Dialog::IDC_SPAN)->setText(QStringLiteral("96"));
-        Click(d, IDOK);
+        ClickControl(d, IDOK);
     }));
     EXPECT_EQ(Word(set, kCurrentChannel, AO::WORD_ADJUST_SPAN), 9600);
 }
@@ -317,7 +288,7 @@ TEST_F(AnalogOutputDialogTest, NoAssignmentSelectedKeepsTheAssignmentWord)
         }
         const bool ok = RunDialog(set, kFrequencyChannel, [&](Dialog& d) {
             EXPECT_EQ(d.GetDlgItemAs<QComboBox>(Dialog::IDC_ASSIGN)->currentIndex(), -1);
-            Click(d, IDOK);
+            ClickControl(d, IDOK);
         });
         EXPECT_TRUE(ok);
         EXPECT_TRUE(m_prompts.MessageTexts().empty());
@@ -362,22 +333,22 @@ TEST_F(AnalogOutputDialogTest, ChoosingAnAssignmentResetsTheTableAndTheScaling)
         assign->setCurrentIndex(1);
         emit assign->activated(1);
         EXPECT_TRUE(useTable->isEnabled());
-        Click(d, Dialog::IDC_USE_TABLE);
+        ClickControl(d, Dialog::IDC_USE_TABLE);
         EXPECT_TRUE(d.GetGrid().isEnabled());
         EXPECT_FALSE(EditOf(d, Dialog::IDC_OUTPUT100)->isEnabled());
-        Click(d, Dialog::IDC_USE_TABLE);
+        ClickControl(d, Dialog::IDC_USE_TABLE);
         EXPECT_FALSE(d.GetGrid().isEnabled());
         EXPECT_TRUE(EditOf(d, Dialog::IDC_OUTPUT100)->isEnabled());
     });
 
     // The upper input mirrors into the lower one on a reactive channel only.
     RunDialog(set, kReactiveChannel, [&](Dialog& d) {
-        Type(d, Dialog::IDC_INPUT100, QStringLiteral("30"));
+        TypeInto(d, Dialog::IDC_INPUT100, QStringLiteral("30"));
         EXPECT_EQ(d.GetDlgItemText(Dialog::IDC_INPUT0), "-30.00");
     });
     RunDialog(set, kFrequencyChannel, [&](Dialog& d) {
         const QString lower = d.GetDlgItemText(Dialog::IDC_INPUT0);
-        Type(d, Dialog::IDC_INPUT100, QStringLiteral("30"));
+        TypeInto(d, Dialog::IDC_INPUT100, QStringLiteral("30"));
         EXPECT_EQ(d.GetDlgItemText(Dialog::IDC_INPUT0), lower);
     });
 }
@@ -426,7 +397,7 @@ TEST_F(AnalogOutputDialogTest, TableCellsAreEditedInPlace)
         EXPECT_FALSE(box->isVisible());
         EXPECT_TRUE(d.isVisible());
         EXPECT_EQ(Word(d.GetSettings(), kCurrentChannel, AO::WORD_TABLE + 5), 400);
-        Click(d, IDOK);
+        ClickControl(d, IDOK);
     });
     EXPECT_TRUE(ok);
     EXPECT_EQ(Word(set, kCurrentChannel, AO::WORD_TABLE + 3), 1200);
@@ -472,7 +443,7 @@ TEST_F(AnalogOutputDialogTest, TableAndGraphForACurrentAndAVoltageOutput)
 
             // Table off: the scaling's straight line; a half-typed output
             // keeps the last picture.
-            Click(d, Dialog::IDC_USE_TABLE);
+            ClickControl(d, Dialog::IDC_USE_TABLE);
             EditOf(d, Dialog::IDC_INPUT0)->setText(QStringLiteral("0"));
             EditOf(d, Dialog::IDC_INPUT100)->setText(QStringLiteral("100"));
             EditOf(d, Dialog::IDC_OUTPUT0)->setText(QString::number(c.yLow));

@@ -1,0 +1,129 @@
+#include "CAdvancedDialog.h"
+
+#include "foundation/DialogHelpers.h"
+#include "foundation/Globals.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include <cstdint>
+
+namespace {
+
+QString Text(const char* text) { return QString::fromUtf8(text); }
+
+// Cutouts in tenths of a percent: 0.0 to 99.9 for the user.
+constexpr int kCutoutScale = 10;
+constexpr int kCutoutMax = 999;
+
+} // namespace
+
+CAdvancedDialog::CAdvancedDialog(QWidget* parent)
+    : CSettingDialog(IDD, parent)
+{
+    CreateControls();
+}
+
+void CAdvancedDialog::CreateControls()
+{
+    setWindowTitle(Text("Other Setting"));
+    auto label = [this](int id, const char* text) { return AddControl(new QLabel(Text(text), this), id); };
+    auto edit = [this](int id) {
+        auto* e = AddControl(new QLineEdit(this), id);
+        e->setMaximumWidth(80);
+        return e;
+    };
+
+    auto* input = AddControl(new QGroupBox(Text("Input"), this), 1192);
+    auto* inputGrid = new QGridLayout(input);
+    inputGrid->addWidget(label(1193, "Low-end cutout"), 0, 0, 1, 3);
+    inputGrid->addWidget(label(1202, "Voltage"), 1, 0);
+    inputGrid->addWidget(edit(IDC_CUTOUT_U), 1, 1);
+    inputGrid->addWidget(new QLabel(Text("%"), this), 1, 2);
+    inputGrid->addWidget(label(1203, "Current"), 2, 0);
+    inputGrid->addWidget(edit(IDC_CUTOUT_I), 2, 1);
+    inputGrid->addWidget(new QLabel(Text("%"), this), 2, 2);
+    inputGrid->addWidget(label(1194, "Frequency input"), 3, 0);
+    m_freqDetect = AddControl(new QComboBox(this), IDC_FREQ_DETECT);
+    m_freqDetect->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    inputGrid->addWidget(m_freqDetect, 3, 1, 1, 2);
+    inputGrid->setColumnStretch(3, 1);
+
+    // One row per pair: its title, then its two buttons.
+    auto addPair = [&](QGridLayout* grid, int row, int titleId, const char* title, int firstId, const char* first,
+                       const char* second) {
+        grid->addWidget(label(titleId, title), row, 0);
+        auto* a = AddControl(new QRadioButton(Text(first), this), firstId);
+        auto* b = AddControl(new QRadioButton(Text(second), this), firstId + 1);
+        grid->addWidget(a, row, 1);
+        grid->addWidget(b, row, 2);
+    };
+
+    auto* calculation = AddControl(new QGroupBox(Text("Calculation Option"), this), 1184);
+    auto* calculationGrid = new QGridLayout(calculation);
+    addPair(calculationGrid, 0, 1195, "Power factor PF sign", IDC_PF_SIGN, "Standard (IEC)", "IEEE");
+    addPair(calculationGrid, 1, 1196, "Reactive power Q sign", IDC_Q_SIGN, "Standard (IEC)",
+            "Inverted when outgoing (Special)");
+    addPair(calculationGrid, 2, 1197, "Phase reactive power Qn", IDC_QN_CALC, "Standard (Vector S-P)",
+            "Reactive power method (Sigma UI)");
+    addPair(calculationGrid, 3, 1198, "Apparent power S", IDC_S_CALC, "Standard (Vector P+Q)", "Sum (S1+S2+S3)");
+    addPair(calculationGrid, 4, 1199, "Active power scale", IDC_P_SCALE, "Standard (Rounding)", "No rounding");
+
+    auto* analog = AddControl(new QGroupBox(Text("Analog Output Option"), this), 1185);
+    auto* analogGrid = new QGridLayout(analog);
+    addPair(analogGrid, 0, 1200, "Analog limit", IDC_ANALOG_LIMIT, "Standard (No limit)", "-1% to +101%");
+
+    auto* page = new QVBoxLayout(this);
+    page->addWidget(input);
+    page->addWidget(calculation);
+    page->addWidget(analog);
+    page->addLayout(CreateButtonRow(Text("OK"), Text("Cancel")));
+    page->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+bool CAdvancedDialog::DoModalWithSettings(CSettings& settings)
+{
+    return RunOnSettings(settings);
+}
+
+bool CAdvancedDialog::OnInitDialog()
+{
+    g_resourceDatabase.ApplyDialogTexts(IDD, this);
+    SetDialogFont(this, false);
+
+    m_freqDetect->clear();
+    AddComboStringsFromList(m_freqDetect, QStringLiteral("FREQ_DETECT"), 2);
+    SetNumberText(GetDlgItem(IDC_CUTOUT_U), m_settings.GetWord(WORD_CUTOUT_U), kCutoutScale);
+    SetNumberText(GetDlgItem(IDC_CUTOUT_I), m_settings.GetWord(WORD_CUTOUT_I), kCutoutScale);
+    SelectIndex(m_freqDetect, m_settings.GetWord(WORD_FREQ_DETECT));
+
+    SetRadioPair(this, IDC_PF_SIGN, IDC_PF_SIGN + 1, m_settings.GetWord(WORD_PF_SIGN) != 0);
+    SetRadioPair(this, IDC_Q_SIGN, IDC_Q_SIGN + 1, m_settings.GetWord(WORD_Q_SIGN) != 0);
+    SetRadioPair(this, IDC_QN_CALC, IDC_QN_CALC + 1, m_settings.GetWord(WORD_QN_CALC) != 0);
+    SetRadioPair(this, IDC_S_CALC, IDC_S_CALC + 1, m_settings.GetWord(WORD_S_CALC) != 0);
+    // The word counts rounding: 0 is the second button, "No rounding".
+    SetRadioPair(this, IDC_P_SCALE, IDC_P_SCALE + 1, m_settings.GetWord(WORD_P_ROUNDING) == 0);
+    SetRadioPair(this, IDC_ANALOG_LIMIT, IDC_ANALOG_LIMIT + 1, m_settings.GetWord(WORD_ANALOG_LIMIT) != 0);
+    return true;
+}
+
+void CAdvancedDialog::OnBnClickedOk()
+{
+    auto store = [this](int word, int value) { m_settings.SetWord(word, static_cast<std::uint16_t>(value)); };
+    store(WORD_CUTOUT_U, ValidateEdit(IDC_CUTOUT_U, 0, kCutoutMax, kCutoutScale, QStringLiteral("INPUT_CUTOUT_U")));
+    store(WORD_CUTOUT_I, ValidateEdit(IDC_CUTOUT_I, 0, kCutoutMax, kCutoutScale, QStringLiteral("INPUT_CUTOUT_I")));
+    StoreSelection(WORD_FREQ_DETECT, m_freqDetect);
+    store(WORD_PF_SIGN, GetRadioPair(this, IDC_PF_SIGN, IDC_PF_SIGN + 1) ? 1 : 0);
+    store(WORD_Q_SIGN, GetRadioPair(this, IDC_Q_SIGN, IDC_Q_SIGN + 1) ? 1 : 0);
+    store(WORD_QN_CALC, GetRadioPair(this, IDC_QN_CALC, IDC_QN_CALC + 1) ? 1 : 0);
+    store(WORD_S_CALC, GetRadioPair(this, IDC_S_CALC, IDC_S_CALC + 1) ? 1 : 0);
+    store(WORD_P_ROUNDING, IsDlgButtonChecked(IDC_P_SCALE) ? 1 : 0);
+    store(WORD_ANALOG_LIMIT, GetRadioPair(this, IDC_ANALOG_LIMIT, IDC_ANALOG_LIMIT + 1) ? 1 : 0);
+    EndDialog(IDOK);
+}

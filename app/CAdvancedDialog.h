@@ -1,0 +1,51 @@
+#pragma once
+// The other settings (template 133): the low-end cutouts, the frequency
+// input, the signs and methods of the power calculations and the analog
+// output limit, edited on a copy of the caller's parameter set.
+#include "foundation/CResourceManager.h"
+#include "CSettingDialog.h"
+
+class QComboBox;
+
+class CAdvancedDialog : public CSettingDialog, private CResourceManager
+{
+    Q_OBJECT
+public:
+    static constexpr int IDD = 133;
+    static constexpr int IDC_CUTOUT_U = 1015;
+    static constexpr int IDC_CUTOUT_I = 1016;
+    static constexpr int IDC_FREQ_DETECT = 1060;
+    // Radio pairs: the first button, the second is the next id.
+    static constexpr int IDC_PF_SIGN = 1026;
+    static constexpr int IDC_Q_SIGN = 1028;
+    static constexpr int IDC_QN_CALC = 1030;
+    static constexpr int IDC_S_CALC = 1032;
+    static constexpr int IDC_P_SCALE = 1034;
+    static constexpr int IDC_ANALOG_LIMIT = 1036;
+
+    // Parameter words.
+    static constexpr int WORD_FREQ_DETECT = 37;
+    static constexpr int WORD_CUTOUT_I = 38;
+    static constexpr int WORD_CUTOUT_U = 39;
+    static constexpr int WORD_PF_SIGN = 99;
+    static constexpr int WORD_Q_SIGN = 100;
+    static constexpr int WORD_QN_CALC = 101;
+    static constexpr int WORD_S_CALC = 102;
+    static constexpr int WORD_P_ROUNDING = 103;
+    static constexpr int WORD_ANALOG_LIMIT = 271;
+
+    explicit CAdvancedDialog(QWidget* parent = nullptr);
+
+    // The set is changed only when the dialog ends with OK (then true).
+    bool DoModalWithSettings(CSettings& settings);
+
+protected:
+    bool OnInitDialog() override;
+    void OnOK() override { OnBnClickedOk(); }
+    void OnBnClickedOk();
+
+private:
+    void CreateControls();
+
+    QComboBox* m_freqDetect = nullptr;
+};

@@ -1,0 +1,156 @@
+#include "CModbusDialog.h"
+
+#include "CAdvancedModbusDialog.h"
+#include "foundation/DialogHelpers.h"
+#include "platform/RunCommand.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cstdint>
+
+namespace {
+
+QString Text(const char* text) { return QString::fromUtf8(text); }
+
+// The list texts in the string table: rates, parities, stop bits.
+constexpr int IDS_BAUDRATE_FIRST = 1900;
+constexpr int IDS_PARITY_FIRST = 1950;
+constexpr int IDS_STOP_FIRST = 2000;
+constexpr int kBaudrateCount = 6;
+constexpr int kParityCount = 3;
+constexpr int kStopCount = 2;
+
+// Bit 36 of the capability mask.
+constexpr std::uint32_t CAP_MODE_LOW = 0;
+constexpr std::uint32_t CAP_MODE_HIGH = 0x10;
+
+// The RUN LED time-out in tenths of a second.
+constexpr int kRunLedScale = 10;
+constexpr int kRunLedMax = 32000;
+constexpr int kAddressMin = 1;
+constexpr int kAddressMax = 247;
+
+} // namespace
+
+CModbusDialog::CModbusDialog(QWidget* parent)
+    : CSettingDialog(IDD, parent)
+{
+    CreateControls();
+}
+
+void CModbusDialog::CreateControls()
+{
+    setWindowTitle(Text("Modbus Setting"));
+    auto label = [this](int id, const char* text) { return AddControl(new QLabel(Text(text), this), id); };
+    auto edit = [this](int id) {
+        auto* e = AddControl(new QLineEdit(this), id);
+        e->setMaximumWidth(80);
+        return e;
+    };
+    auto combo = [this](int id) {
+        auto* c = AddControl(new QComboBox(this), id);
+        c->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        return c;
+    };
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(label(1094, "Device address"), 0, 0);
+    grid->addWidget(edit(IDC_ADDRESS), 0, 1);
+    grid->addWidget(label(1082, "Transfer rate"), 1, 0);
+    m_baudrate = combo(IDC_BAUDRATE);
+    grid->addWidget(m_baudrate, 1, 1, 1, 2);
+    grid->addWidget(new QLabel(Text("Parity bit"), this), 2, 0);
+    m_parity = combo(IDC_PARITY);
+    grid->addWidget(m_parity, 2, 1, 1, 2);
+    grid->addWidget(new QLabel(Text("Stop bit"), this), 3, 0);
+    m_stop = combo(IDC_STOP);
+    grid->addWidget(m_stop, 3, 1, 1, 2);
+    auto* advanced = AddControl(new QPushButton(Text("Advanced"), this), IDC_ADVANCED);
+    grid->addWidget(advanced, 4, 1, 1, 2, Qt::AlignLeft);
+
+    grid->addWidget(label(1150, "Mode"), 5, 0);
+    auto* rtu = AddControl(new QRadioButton(Text("RTU (8bit)"), this), IDC_MODE_RTU);
+    auto* ascii = AddControl(new QRadioButton(Text("ASCII (7bit)"), this), IDC_MODE_ASCII);
+    grid->addWidget(rtu, 5, 1);
+    grid->addWidget(ascii, 5, 2);
+    grid->addWidget(label(1153, "RUN LED Timeout"), 6, 0);
+    grid->addWidget(edit(IDC_RUNLED), 6, 1);
+    grid->addWidget(label(1154, "sec."), 6, 2);
+    grid->setColumnStretch(3, 1);
+
+    auto* page = new QVBoxLayout(this);
+    page->addLayout(grid);
+    page->addLayout(CreateButtonRow(Text("OK"), Text("Cancel")));
+    page->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(advanced, &QPushButton::clicked, this, [this] { RunCommand(this, [this] { OnBnClickedAdvanced(); }); });
+}
+
+bool CModbusDialog::DoModalWithSettings(CSettings& settings)
+{
+    return RunOnSettings(settings);
+}
+
+bool CModbusDialog::HasModeCapability() const
+{
+    return m_settings.HasCapability(CAP_MODE_LOW, CAP_MODE_HIGH);
+}
+
+bool CModbusDialog::OnInitDialog()
+{
+    for (QComboBox* combo : {m_baudrate, m_parity, m_stop})
+        combo->clear();
+    AddComboStringsFromResources(m_baudrate, IDS_BAUDRATE_FIRST, kBaudrateCount);
+    AddComboStringsFromResources(m_parity, IDS_PARITY_FIRST, kParityCount);
+    AddComboStringsFromResources(m_stop, IDS_STOP_FIRST, kStopCount);
+    // A list the program does not set shows no choice.
+    SelectIndex(m_baudrate, -1);
+
+    const bool mode = HasModeCapability();
+    for (int id : {1094, 1082, IDC_ADVANCED, IDC_ADDRESS, IDC_BAUDRATE})
+        GetDlgItem(id)->setEnabled(!mode);
+    for (int id : {1150, IDC_MODE_RTU, IDC_MODE_ASCII, 1153, IDC_RUNLED, 1154})
+        GetDlgItem(id)->setEnabled(mode);
+    if (mode) {
+        SetRadioPair(this, IDC_MODE_RTU, IDC_MODE_ASCII, m_settings.GetWord(WORD_MODE) != 0);
+        SetNumberText(GetDlgItem(IDC_RUNLED), m_settings.GetWord(WORD_RUNLED), kRunLedScale);
+    } else {
+        SetNumberText(GetDlgItem(IDC_ADDRESS), m_settings.GetWord(WORD_ADDRESS), 1);
+        SelectIndex(m_baudrate, std::min<int>(m_settings.GetWord(WORD_BAUDRATE), kBaudrateCount - 1));
+    }
+    SelectIndex(m_parity, std::min<int>(m_settings.GetWord(WORD_PARITY), kParityCount - 1));
+    SelectIndex(m_stop, m_settings.GetWord(WORD_STOP) != 0 ? 1 : 0);
+    return true;
+}
+
+void CModbusDialog::OnBnClickedOk()
+{
+    // The words of the disabled controls stay as they were.
+    if (HasModeCapability()) {
+        m_settings.SetWord(WORD_MODE, GetRadioPair(this, IDC_MODE_RTU, IDC_MODE_ASCII) ? 1 : 0);
+        m_settings.SetWord(WORD_RUNLED, static_cast<std::uint16_t>(
+                                            ValidateEdit(IDC_RUNLED, 0, kRunLedMax, kRunLedScale,
+                                                         QStringLiteral("MODBUS_RUNLED"))));
+    } else {
+        m_settings.SetWord(WORD_ADDRESS, static_cast<std::uint16_t>(ValidateEdit(
+                                             IDC_ADDRESS, kAddressMin, kAddressMax, 1, QStringLiteral("MODBUS_ADDRESS"))));
+        StoreSelection(WORD_BAUDRATE, m_baudrate);
+    }
+    StoreSelection(WORD_PARITY, m_parity);
+    StoreSelection(WORD_STOP, m_stop);
+    EndDialog(IDOK);
+}
+
+void CModbusDialog::OnBnClickedAdvanced()
+{
+    CAdvancedModbusDialog dialog(this);
+    dialog.DoModalWithSettings(m_settings);
+}
