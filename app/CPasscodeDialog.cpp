@@ -3,6 +3,7 @@
 #include "foundation/DialogHelpers.h"
 #include "foundation/Globals.h"
 #include "platform/CUiPrompts.h"
+#include "platform/DialogFrame.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -25,6 +26,7 @@ bool IsPasscodeText(const QString& text)
 
 CPasscodeDialog::CPasscodeDialog(QWidget* parent) : CSettingDialog(IDD, parent)
 {
+    UseDialogFrame(this);
     setWindowTitle(QStringLiteral("Passcode Setting"));
     auto label = [this](int id, const char* text) {
         return AddControl(new QLabel(QString::fromLatin1(text), this), id);
@@ -48,7 +50,6 @@ CPasscodeDialog::CPasscodeDialog(QWidget* parent) : CSettingDialog(IDD, parent)
     auto* page = new QVBoxLayout(this);
     page->addLayout(fields);
     page->addLayout(CreateButtonRow(QStringLiteral("OK"), QStringLiteral("Cancel")));
-    page->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 bool CPasscodeDialog::DoModalWithSettings(CSettings& settings)
@@ -60,6 +61,7 @@ bool CPasscodeDialog::OnInitDialog()
 {
     g_resourceDatabase.ApplyDialogTexts(IDD, this);
     SetDialogFont(this, false);
+    FitDialogToCaption(this);
     // The current passcode is never shown.
     for (QLineEdit* edit : {m_new, m_confirm}) {
         edit->clear();

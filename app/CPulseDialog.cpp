@@ -3,6 +3,7 @@
 #include "foundation/DialogHelpers.h"
 #include "foundation/Globals.h"
 #include "params/CPulseRateCalcurator.h"
+#include "platform/DialogFrame.h"
 #include "platform/RunCommand.h"
 
 #include <QComboBox>
@@ -54,6 +55,7 @@ CPulseDialog::CPulseDialog(QWidget* parent) : CSettingDialog(IDD, parent)
 
 void CPulseDialog::CreateControls()
 {
+    UseDialogFrame(this);
     setWindowTitle(QStringLiteral("Energy Setting"));
     auto label = [this](int id, const char* text) {
         return AddControl(new QLabel(QString::fromLatin1(text), this), id);
@@ -81,7 +83,6 @@ void CPulseDialog::CreateControls()
     auto* page = new QVBoxLayout(this);
     page->addLayout(fields);
     page->addLayout(CreateButtonRow(QStringLiteral("OK"), QStringLiteral("Cancel")));
-    page->setSizeConstraint(QLayout::SetFixedSize);
 
     // Only a choice the user confirmed counts, not one the program makes.
     connect(m_source, &QComboBox::activated, this,
@@ -100,6 +101,7 @@ bool CPulseDialog::OnInitDialog()
 {
     g_resourceDatabase.ApplyDialogTexts(IDD, this);
     SetDialogFont(this, false);
+    FitDialogToCaption(this);
     const OutputWords& words = kOutputWords[static_cast<std::size_t>(m_output)];
 
     m_source->clear();
@@ -143,13 +145,12 @@ void CPulseDialog::OnBnClickedOk()
     const OutputWords& words = kOutputWords[static_cast<std::size_t>(m_output)];
     // A list without a selection leaves its word as it was: "none" is no
     // value the unit knows.
-    auto store = [this](int word, int value) {
-        if (value >= 0)
-            m_settings.SetWord(word, static_cast<std::uint16_t>(value));
+    auto store = [this](int word, const QComboBox* combo, int offset) {
+        if (const int selection = combo->currentIndex(); selection >= 0)
+            m_settings.SetWord(word, static_cast<std::uint16_t>(selection + offset));
     };
-    store(words.source, m_source->currentIndex());
-    store(words.rate, m_rate->currentIndex());
-    if (const int selection = m_duration->currentIndex(); selection >= 0)
-        store(words.duration, selection + 1);
+    store(words.source, m_source, 0);
+    store(words.rate, m_rate, 0);
+    store(words.duration, m_duration, 1);
     EndDialog(IDOK);
 }

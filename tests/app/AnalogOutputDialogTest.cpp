@@ -10,6 +10,7 @@
 #include "params/CAnalogOutputEnumerationInterface.h"
 #include "params/CSettings.h"
 #include "platform/ControlIds.h"
+#include "RunModal.h"
 #include "tests/support/CScriptedPrompts.h"
 
 #include <QApplication>
@@ -19,7 +20,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -70,19 +70,10 @@ void Click(Dialog& d, int id)
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
 }
 
-// Runs the dialog for a channel of the set; the steps run inside its modal
-// loop. A dialog the steps leave open is cancelled.
 bool RunDialog(CSettings& set, int channel, const std::function<void(Dialog&)>& steps)
 {
     Dialog dialog;
-    QTimer::singleShot(0, &dialog, [&] {
-        dialog.activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
-        steps(dialog);
-        if (dialog.isVisible())
-            dialog.EndDialog(IDCANCEL);
-    });
-    return dialog.DoModalForChannel(set, channel);
+    return RunModal(dialog, [&](Dialog& d) { return d.DoModalForChannel(set, channel); }, steps);
 }
 
 class AnalogOutputDialogTest : public ::testing::Test
