@@ -1,9 +1,13 @@
 #include "CBasicParameterDialog.h"
 
 #include "AppIcon.h"
+#include "CAdvancedDialog.h"
 #include "CAnalogOutputDialog.h"
 #include "CCompareDialog.h"
+#include "CModbusDialog.h"
+#include "CPasscodeDialog.h"
 #include "CProgressDialog.h"
+#include "CPulseDialog.h"
 #include "CQtTranslations.h"
 #include "ColumnWidths.h"
 #include "comm/CConnectDialog.h"
@@ -257,6 +261,11 @@ void CBasicParameterDialog::CreateControls()
     ConnectCommand(IDC_OPEN_FILE, &CBasicParameterDialog::OnOpenFile);
     ConnectCommand(IDC_LANGUAGE, &CBasicParameterDialog::OnLanguage);
     ConnectCommand(IDC_MONITOR, &CBasicParameterDialog::OnMonitor);
+    ConnectCommand(IDC_OTHERS, &CBasicParameterDialog::OnOthers);
+    ConnectCommand(IDC_PASSCODE, &CBasicParameterDialog::OnPasscode);
+    ConnectCommand(IDC_MODBUS, &CBasicParameterDialog::OnModbus);
+    ConnectCommand(IDC_PULSE1, &CBasicParameterDialog::OnPulse1);
+    ConnectCommand(IDC_PULSE2, &CBasicParameterDialog::OnPulse2);
 
     // A choice only counts when the user made it, as the list's selection-accepted notice does.
     for (int level = 0; level < 3; ++level) {
@@ -744,6 +753,44 @@ void CBasicParameterDialog::OnMonitor()
         activateWindow();
     });
     monitor->RunModal(link);
+}
+
+void CBasicParameterDialog::OnOthers()
+{
+    CAdvancedDialog dialog(this);
+    dialog.DoModalWithSettings(m_settings);
+    // The analog limit shows in the list whatever the dialog's end.
+    UpdateAnalogOutputList();
+}
+
+void CBasicParameterDialog::OnPasscode()
+{
+    CPasscodeDialog dialog(this);
+    dialog.DoModalWithSettings(m_settings);
+}
+
+void CBasicParameterDialog::OnModbus()
+{
+    CModbusDialog dialog(this);
+    dialog.DoModalWithSettings(m_settings);
+}
+
+void CBasicParameterDialog::OnPulse1()
+{
+    OnPulse(0);
+}
+
+void CBasicParameterDialog::OnPulse2()
+{
+    OnPulse(1);
+}
+
+void CBasicParameterDialog::OnPulse(int output)
+{
+    // The weights offered follow the wiring and ratings in the edits.
+    StoreControls(false);
+    CPulseDialog dialog(this);
+    dialog.DoModalForOutput(output, m_settings);
 }
 
 void CBasicParameterDialog::OnLanguage()

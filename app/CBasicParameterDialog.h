@@ -57,6 +57,12 @@ public:
     void OnLanguage();
     // The live monitor on a link of its own; this window hides while it runs.
     void OnMonitor();
+    // The setting dialogs: each edits the window's set, which changes only on OK.
+    void OnOthers();
+    void OnPasscode();
+    void OnModbus();
+    void OnPulse1();
+    void OnPulse2();
     // The analog-output row opened (double click, or Enter on the list):
     // the channel of the first selected row in the analog-output dialog.
     void OnAnalogOutputRow();
@@ -85,6 +91,7 @@ protected:
 private:
     void CreateControls();
     void ConnectCommand(int id, void (CBasicParameterDialog::*handler)());
+    void OnPulse(int output);
     void SetToolTips();
     void FitAnalogOutputColumns();
     void ShowModelOfSet();

@@ -55,8 +55,8 @@ void CSettingDialog::SelectIndex(QComboBox* combo, int index)
     combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
 }
 
-void CSettingDialog::StoreSelection(int word, const QComboBox* combo)
+void CSettingDialog::StoreSelection(int word, const QComboBox* combo, int firstValue)
 {
     if (const int selection = combo->currentIndex(); selection >= 0)
-        m_settings.SetWord(word, static_cast<std::uint16_t>(selection));
+        m_settings.SetWord(word, static_cast<std::uint16_t>(selection + firstValue));
 }

@@ -32,7 +32,7 @@ protected:
     static void SelectIndex(QComboBox* combo, int index);
     // A list without a selection leaves its word as it was: "none" would
     // otherwise reach the unit as 65535.
-    void StoreSelection(int word, const QComboBox* combo);
+    void StoreSelection(int word, const QComboBox* combo, int firstValue = 0);
 
     CSettings m_settings;
 };

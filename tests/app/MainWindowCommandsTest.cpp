@@ -33,17 +33,6 @@
 
 namespace {
 
-class OpenMainWindow : public CBasicParameterDialog
-{
-public:
-    void Open()
-    {
-        OnInitDialog();
-        show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(this));
-    }
-};
-
 QLineEdit* Edit(QWidget* w, int id) { return qobject_cast<QLineEdit*>(FindControl(w, id)); }
 QString Text(QWidget* w, int id) { return GetWindowText(FindControl(w, id)); }
 

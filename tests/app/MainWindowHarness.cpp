@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QTest>
 #include <QWidget>
 
 #include <memory>
@@ -54,6 +55,13 @@ void CModalDriver::Poll()
         step->action(window);
         m_busy.erase(window);
     });
+}
+
+void OpenMainWindow::Open()
+{
+    OnInitDialog();
+    show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(this));
 }
 
 void PressButton(QWidget* dialog, int controlId)

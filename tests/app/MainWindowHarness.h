@@ -3,6 +3,7 @@
 // from a timer (they run their own event loops), language files of the
 // test's own beside the program, and the simulated unit on a pty that the
 // connection dialog offers.
+#include "app/CBasicParameterDialog.h"
 #include "tests/support/CFenmarUnit.h"
 
 #include <QObject>
@@ -48,6 +49,13 @@ private:
     QTimer m_timer;
     std::deque<Step> m_steps;
     std::set<QWidget*> m_busy;
+};
+
+// The main window set up and shown without a modal run of its own.
+class OpenMainWindow : public CBasicParameterDialog
+{
+public:
+    void Open();
 };
 
 // Picks the port at path in the connection dialog and presses OK.

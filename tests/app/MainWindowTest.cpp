@@ -2,9 +2,13 @@
 // switch, the model choice and its faults, the live checks, Enter, Esc and
 // the close box, a missing language file, and a picture of each language.
 #include "MainWindowHarness.h"
+#include "app/CAdvancedDialog.h"
 #include "app/CAnalogOutputDialog.h"
 #include "app/CBasicParameterDialog.h"
+#include "app/CModbusDialog.h"
 #include "app/CMyDalvexApp.h"
+#include "app/CPasscodeDialog.h"
+#include "app/CPulseDialog.h"
 #include "app/ColumnWidths.h"
 #include "foundation/CPrivateException.h"
 #include "foundation/DialogHelpers.h"
@@ -29,17 +33,6 @@
 namespace {
 
 // Opens the window as a modal run would, without the run's own loop.
-class OpenMainWindow : public CBasicParameterDialog
-{
-public:
-    void Open()
-    {
-        OnInitDialog();
-        show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(this));
-    }
-};
-
 QComboBox* Box(QWidget* w, int id) { return qobject_cast<QComboBox*>(FindControl(w, id)); }
 QLineEdit* Edit(QWidget* w, int id) { return qobject_cast<QLineEdit*>(FindControl(w, id)); }
 QString Text(QWidget* w, int id) { return GetWindowText(FindControl(w, id)); }
@@ -628,4 +621,90 @@ TEST_F(MainWindowTest, AnalogOutputRowOpensItsChannelAndRefreshesTheList)
     EXPECT_FALSE(opened);
     ASSERT_EQ(m_prompts.MessageTexts().size(), 1u);
     EXPECT_EQ(w.focusWidget(), Edit(&w, 1049));
+}
+
+TEST_F(MainWindowTest, SettingCommandsEditTheWindowsSetOnlyOnOk)
+{
+    const auto typeWith = [](std::uint64_t capability) {
+        for (int type = 0; type < DEVICE_TYPE_COUNT; ++type) {
+            g_settings.m_deviceType.SetTypeIndex(type);
+            if (g_settings.m_deviceType.HasCapability(capability))
+                return;
+        }
+        FAIL() << "no unit type has " << capability;
+    };
+    OpenMainWindow w;
+    w.Open();
+    // No unit type of the table offers the Modbus settings: the button is
+    // disabled for every unit, and only a test reaches its command.
+    ASSERT_FALSE(FindControl(&w, 1035)->isEnabled());
+    FindControl(&w, 1035)->setEnabled(true);
+    const auto word = [&](int number) { return w.GetSettings().GetWord(number); };
+    CModalDriver driver;
+    const auto typeInto = [](CDialog* d, int id, const char* text) { d->GetDlgItemAs<QLineEdit>(id)->setText(QString::fromLatin1(text)); };
+
+    driver.On<CAdvancedDialog>(
+        [&](CAdvancedDialog* d) {
+            typeInto(d, 1015, "2.5");
+            PressButton(d, IDOK);
+        },
+        "other settings");
+    PressButton(&w, 1030);
+    EXPECT_EQ(word(39), 25);
+
+    const std::uint16_t address = word(83);
+    driver.On<CModbusDialog>(
+        [&](CModbusDialog* d) {
+            typeInto(d, 1067, "17");
+            PressButton(d, IDCANCEL);
+        },
+        "Modbus settings");
+    PressButton(&w, 1035);
+    EXPECT_EQ(word(83), address);
+
+    driver.On<CPasscodeDialog>(
+        [&](CPasscodeDialog* d) {
+            typeInto(d, 1068, "0123");
+            typeInto(d, 1069, "0123");
+            PressButton(d, IDOK);
+        },
+        "passcode setting");
+    PressButton(&w, 1031);
+    EXPECT_EQ(word(29), 123);
+
+    ASSERT_TRUE(driver.Done()) << driver.Pending().toStdString();
+    w.close();
+
+    // Po2 on a unit with pulse outputs: the window's edits reach the set
+    // first, since the weights follow them.
+    typeWith(CAPABILITY_PULSE1 | CAPABILITY_PULSE2);
+    OpenMainWindow p;
+    p.Open();
+    const auto pulseWord = [&](int number) { return p.GetSettings().GetWord(number); };
+    const std::uint16_t firstOutput = pulseWord(116);
+    int ctPrimarySeen = 0;
+    driver.On<CPulseDialog>(
+        [&](CPulseDialog* d) {
+            ctPrimarySeen = d->GetSettings().GetWord(32);
+            d->GetDlgItemAs<QComboBox>(1020)->setCurrentIndex(19);
+            PressButton(d, IDOK);
+        },
+        "pulse output 2");
+    Type(Edit(&p, 1050), "250");
+    PressButton(&p, 1041);
+    ASSERT_TRUE(driver.Done()) << driver.Pending().toStdString();
+    EXPECT_EQ(ctPrimarySeen, 250);
+    EXPECT_EQ(pulseWord(120), 20);
+    EXPECT_EQ(pulseWord(116), firstOutput);
+    EXPECT_TRUE(m_prompts.MessageTexts().empty());
+
+    // Po1 with a value the window rejects: its error, and no pulse dialog.
+    driver.On<CPulseDialog>([](CPulseDialog* d) { PressButton(d, IDCANCEL); }, "pulse output 1");
+    Type(Edit(&p, 1050), "30000");
+    PressButton(&p, 1036);
+    QTest::qWait(50);
+    EXPECT_EQ(driver.Pending(), "pulse output 1");
+    ASSERT_EQ(m_prompts.MessageTexts().size(), 1u);
+    EXPECT_TRUE(m_prompts.MessageTexts()[0].contains("20000")) << m_prompts.MessageTexts()[0].toStdString();
+    EXPECT_EQ(Edit(&p, 1050)->selectedText(), "30000");
 }

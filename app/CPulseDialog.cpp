@@ -1,0 +1,146 @@
+#include "CPulseDialog.h"
+
+#include "foundation/DialogHelpers.h"
+#include "foundation/Globals.h"
+#include "params/CPulseRateCalcurator.h"
+#include "platform/DialogFrame.h"
+#include "platform/RunCommand.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include <array>
+#include <cstdint>
+
+namespace {
+
+struct OutputWords
+{
+    int source;
+    int rate;
+    int duration;
+};
+
+constexpr std::array<OutputWords, CPulseDialog::kOutputCount> kOutputWords = {{
+    {114, 115, 116},
+    {118, 119, 120},
+    {121, 122, 123},
+    {124, 125, 126},
+}};
+
+constexpr int kSourceCount = 11;
+constexpr int kRateCount = 4;
+// Durations of 100 ms to 2000 ms, stored in steps of 100 ms from 1.
+constexpr int kDurationCount = 20;
+constexpr int kDurationStep = 100;
+
+// The entry of "PulseRateUnit" for each energy source.
+constexpr std::array<int, 13> kRateUnitOfSource = {0, 1, 2, 0, 1, 1, 1, 1, 1, 1, 1, 0, 1};
+
+// The item the word names, or none when the list does not offer it (a
+// combo box would otherwise keep its first item selected).
+} // namespace
+
+CPulseDialog::CPulseDialog(QWidget* parent) : CSettingDialog(IDD, parent)
+{
+    CreateControls();
+}
+
+void CPulseDialog::CreateControls()
+{
+    UseDialogFrame(this);
+    setWindowTitle(QStringLiteral("Energy Setting"));
+    auto label = [this](int id, const char* text) {
+        return AddControl(new QLabel(QString::fromLatin1(text), this), id);
+    };
+    auto combo = [this](int id) {
+        auto* c = AddControl(new QComboBox(this), id);
+        c->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        return c;
+    };
+    m_source = combo(IDC_SOURCE);
+    m_rate = combo(IDC_RATE);
+    m_duration = combo(IDC_DURATION);
+
+    auto* fields = new QGridLayout;
+    fields->addWidget(label(1185, "Energy count"), 0, 0);
+    fields->addWidget(m_source, 0, 1, 1, 2);
+    fields->addWidget(label(1186, "Pulse weight"), 1, 0);
+    fields->addWidget(m_rate, 1, 1);
+    fields->addWidget(label(IDC_RATE_UNIT, ""), 1, 2);
+    fields->addWidget(label(1187, "Pulse duration"), 2, 0);
+    fields->addWidget(m_duration, 2, 1);
+    fields->addWidget(label(1188, "ms"), 2, 2);
+    fields->setColumnStretch(3, 1);
+
+    auto* page = new QVBoxLayout(this);
+    page->addLayout(fields);
+    page->addLayout(CreateButtonRow(QStringLiteral("OK"), QStringLiteral("Cancel")));
+
+    // Only a choice the user confirmed counts, not one the program makes.
+    connect(m_source, &QComboBox::activated, this,
+            [this](int) { RunCommand(this, [this] { OnCbnSelendokSource(); }); });
+}
+
+bool CPulseDialog::DoModalForOutput(int output, CSettings& settings)
+{
+    if (output < 0 || output >= kOutputCount)
+        return false;
+    m_output = output;
+    return RunOnSettings(settings);
+}
+
+bool CPulseDialog::OnInitDialog()
+{
+    g_resourceDatabase.ApplyDialogTexts(IDD, this);
+    SetDialogFont(this, false);
+    FitDialogToCaption(this);
+    const OutputWords& words = kOutputWords[static_cast<std::size_t>(m_output)];
+
+    m_source->clear();
+    AddComboStringsFromList(m_source, QStringLiteral("PULSE_SRC"), kSourceCount);
+    SelectIndex(m_source, m_settings.GetWord(words.source));
+
+    m_duration->clear();
+    for (int i = 1; i <= kDurationCount; ++i)
+        m_duration->addItem(QString::number(i * kDurationStep));
+
+    m_rate->clear();
+    const CPulseRateCalcurator rates(m_settings);
+    for (int i = 0; i < kRateCount; ++i)
+        m_rate->addItem(rates.GetRateText(i));
+
+    SelectIndex(m_rate, m_settings.GetWord(words.rate));
+    // A duration word of 0 selects nothing.
+    SelectIndex(m_duration, m_settings.GetWord(words.duration) - 1);
+    UpdateRateUnit();
+    return true;
+}
+
+void CPulseDialog::OnCbnSelendokSource()
+{
+    UpdateRateUnit();
+}
+
+void CPulseDialog::UpdateRateUnit()
+{
+    const int source = m_source->currentIndex();
+    QString unit;
+    if (source >= 0) {
+        const int entry = kRateUnitOfSource[static_cast<std::size_t>(source) % kRateUnitOfSource.size()];
+        unit = g_resourceDatabase.GetListText(QStringLiteral("PulseRateUnit"), entry);
+    }
+    SetDlgItemText(IDC_RATE_UNIT, unit);
+}
+
+void CPulseDialog::OnBnClickedOk()
+{
+    const OutputWords& words = kOutputWords[static_cast<std::size_t>(m_output)];
+    StoreSelection(words.source, m_source);
+    StoreSelection(words.rate, m_rate);
+    // The list starts at 100 ms, the word's 1.
+    StoreSelection(words.duration, m_duration, 1);
+    EndDialog(IDOK);
+}
