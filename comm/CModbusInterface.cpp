@@ -126,8 +126,9 @@ void CModbusInterface::Transfer(bool write, int address, int count, std::uint16_
                                 const std::uint16_t* writeWords)
 {
     const int chunkLimit = IsInfrared() ? 8 : 10000;
-    const int attemptLimit = IsInfrared() ? 10 : 3;
+    const int attemptLimit = m_singleAttempt ? 1 : IsInfrared() ? 10 : 3;
     const char* functionName = write ? "WriteMultipleRegisters" : "ReadHoldingRegister";
+    m_answered = false;
 
     if (count > 0) {
         // What a unit would refuse anyway is refused before anything is sent,
@@ -266,12 +267,14 @@ int CModbusInterface::ReceiveFrame(std::vector<std::uint8_t>& reply, int expecte
         std::vector<std::uint8_t> buffer;
         const std::size_t received = ReceiveTcp(buffer, expectedLength);
         d = received <= 6 ? 0 : received - 6;
+        m_answered = m_answered || d != 0;
         std::copy(buffer.begin() + 6, buffer.end(), reply.begin());
         replyTransaction = static_cast<std::uint16_t>(buffer[0] << 8 | buffer[1]);
     } else {
         std::vector<std::uint8_t> buffer(expected + 2, 0);
         const std::size_t received = m_serial.Read(buffer.data(), buffer.size());
         d = received >= 2 ? received - 2 : received;
+        m_answered = m_answered || d != 0;
         std::copy_n(buffer.begin(), std::min(d, expected), reply.begin());
         if (d >= expected) {
             const std::uint16_t crc = CalcCrc16(buffer.data(), expected);
@@ -368,6 +371,16 @@ void CModbusInterface::Close()
         m_watchdog->Stop();
         m_watchdog.reset();
     }
+}
+
+void CModbusInterface::Reconnect()
+{
+    if (IsTcp() || !m_serial.IsOpen()) {
+        Connect();
+        return;
+    }
+    // Reopening a port could not stop a reply already on the line; letting it pass can.
+    m_serial.DiscardInput();
 }
 
 void CModbusInterface::Abort()

@@ -38,6 +38,16 @@ public:
     void Connect();
     // Closes socket, serial port and watchdog; harmless when nothing is open.
     void Close();
+    // Starts afresh, so that no reply to an earlier request can answer a later
+    // one: TCP closes and connects again; an open serial or infrared port stays
+    // open and what its line brings until it falls quiet is discarded.
+    // Throws as Connect.
+    void Reconnect();
+    // While set, every request is sent once, without retries: a clean-up
+    // against a unit that stopped answering costs one reply time-out a request.
+    void SetSingleAttempt(bool single) { m_singleAttempt = single; }
+    // Whether anything came back to the last call, a good reply or a bad one.
+    bool WasAnswered() const { return m_answered; }
     // From another thread while a call runs: ends the call after the attempt
     // in progress (on TCP only while a socket call is pending, which it cuts short).
     void Abort();
@@ -99,6 +109,8 @@ private:
     CSocket m_socket;
     CSerialIO m_serial;
     std::atomic<bool> m_abort{false};
+    bool m_singleAttempt = false;
+    bool m_answered = false;
     std::unique_ptr<CTimerThread> m_watchdog;
     unsigned m_responseTimeout = 0;
     std::deque<std::uint8_t> m_history;

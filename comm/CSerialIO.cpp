@@ -279,3 +279,30 @@ void CSerialIO::Close()
     ::close(m_fd);
     m_fd = -1;
 }
+
+void CSerialIO::DiscardInput()
+{
+    if (m_fd < 0)
+        return;
+    ::tcflush(m_fd, TCIFLUSH);
+    // Four characters of 11 bits at the line's rate, and no less than a
+    // USB adapter may hold bytes back before it passes them on.
+    const unsigned baud = m_lineBaud != 0 ? m_lineBaud : 1200;
+    const int quietMs = std::max(20, static_cast<int>(44000 / baud) + 1);
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(1000);
+    std::uint8_t scrap[512];
+    for (;;) {
+        const int left = MsUntil(deadline);
+        if (left == 0)
+            return;
+        pollfd p{m_fd, POLLIN, 0};
+        const int rc = ::poll(&p, 1, std::min(quietMs, left));
+        if (rc < 0 && errno == EINTR)
+            continue;
+        if (rc <= 0 || (p.revents & POLLIN) == 0)
+            return;
+        const ssize_t r = ::read(m_fd, scrap, sizeof scrap);
+        if (r == 0 || (r < 0 && errno != EAGAIN && errno != EINTR))
+            return;
+    }
+}

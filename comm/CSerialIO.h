@@ -33,6 +33,9 @@ public:
     // Writes all n bytes and waits until they left; a short write throws "MSG_CANNOT_COM_SETTING".
     std::size_t Write(const std::uint8_t* buffer, std::size_t n);
     void Close();
+    // Throws away what came in and whatever follows until the line has been
+    // quiet for a few characters' time (a second at most). Never throws.
+    void DiscardInput();
 
     bool IsOpen() const { return m_fd >= 0; }
     const QString& GetDevicePath() const { return m_devicePath; }

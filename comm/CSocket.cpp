@@ -9,8 +9,11 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <string>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
 
 namespace
@@ -29,6 +32,32 @@ Clock::time_point DeadlineAfter(int timeoutMs)
 {
     return Clock::now() + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
 }
+
+std::mutex g_resolverLock;
+CSocket::Resolver g_resolver;
+
+// One name lookup, shared by the helper thread that runs it and the caller
+// that waits for it. Whichever lets go last frees it, so a caller that gave
+// up (time-out, cancel) leaves nothing behind for the helper to trip over.
+struct Lookup
+{
+    Lookup() : doneFd(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
+    ~Lookup()
+    {
+        if (list != nullptr)
+            ::freeaddrinfo(list);
+        if (doneFd >= 0)
+            ::close(doneFd);
+    }
+    Lookup(const Lookup&) = delete;
+    Lookup& operator=(const Lookup&) = delete;
+
+    const int doneFd; // readable once the result is in
+    std::mutex lock;
+    int result = EAI_SYSTEM;
+    int error = 0; // errno of an EAI_SYSTEM result
+    addrinfo* list = nullptr;
+};
 } // namespace
 
 // Marks a blocking call as pending for its lifetime. A cancel can only land
@@ -86,9 +115,15 @@ void CSocket::Close()
     }
 }
 
-int CSocket::WaitFor(short events, int timeoutMs)
+void CSocket::SetResolverForTests(Resolver resolver)
 {
-    pollfd fds[2] = {{m_fd, events, 0}, {m_wakeFd, POLLIN, 0}};
+    std::lock_guard lock(g_resolverLock);
+    g_resolver = std::move(resolver);
+}
+
+int CSocket::WaitFor(int fd, short events, int timeoutMs)
+{
+    pollfd fds[2] = {{fd, events, 0}, {m_wakeFd, POLLIN, 0}};
     for (;;) {
         const int rc = ::poll(fds, 2, timeoutMs);
         if (rc < 0) {
@@ -104,6 +139,69 @@ int CSocket::WaitFor(short events, int timeoutMs)
     }
 }
 
+CSocket::AddressList CSocket::Resolve(const QString& host, const QString& service, int timeoutMs,
+                                      QString& errorText)
+{
+    AddressList none(nullptr, ::freeaddrinfo);
+    auto lookup = std::make_shared<Lookup>();
+    if (lookup->doneFd < 0) {
+        errorText = SystemErrorText(errno);
+        return none;
+    }
+    Resolver resolver;
+    {
+        std::lock_guard lock(g_resolverLock);
+        resolver = g_resolver;
+    }
+    try {
+        std::thread([lookup, resolver = std::move(resolver), host = std::string(host.toLocal8Bit().constData()),
+                     service = std::string(service.toLocal8Bit().constData())] {
+            addrinfo hints{};
+            hints.ai_family = AF_INET;
+            hints.ai_socktype = SOCK_STREAM;
+            hints.ai_protocol = IPPROTO_TCP;
+            addrinfo* list = nullptr;
+            const int result = resolver ? resolver(host.c_str(), service.c_str(), &hints, &list)
+                                        : ::getaddrinfo(host.c_str(), service.c_str(), &hints, &list);
+            const int error = errno;
+            {
+                std::lock_guard lock(lookup->lock);
+                lookup->result = result;
+                lookup->error = error;
+                lookup->list = result == 0 ? list : nullptr;
+            }
+            const std::uint64_t one = 1;
+            [[maybe_unused]] const ssize_t w = ::write(lookup->doneFd, &one, sizeof one);
+        }).detach();
+    } catch (const std::system_error& e) {
+        errorText = SystemErrorText(e.code().value());
+        return none;
+    }
+
+    int rc = 0;
+    int waitError = 0;
+    {
+        PendingCall pending(*this);
+        rc = WaitFor(lookup->doneFd, POLLIN, timeoutMs);
+        waitError = errno;
+    }
+    if (rc != 1) {
+        // The helper finishes on its own and frees what it found.
+        errorText = SystemErrorText(rc == 0 ? ETIMEDOUT : rc == -1 ? EINTR : waitError);
+        return none;
+    }
+    std::lock_guard lock(lookup->lock);
+    if (lookup->result != 0) {
+        // The resolver does not set errno; its own text stands in for the system's.
+        errorText = lookup->result == EAI_SYSTEM ? SystemErrorText(lookup->error)
+                                                 : QString::fromLocal8Bit(gai_strerror(lookup->result)) + '\n';
+        return none;
+    }
+    AddressList found(lookup->list, ::freeaddrinfo);
+    lookup->list = nullptr;
+    return found;
+}
+
 bool CSocket::Connect(const QString& host, const QString& service, int timeoutMs, QString& errorText)
 {
     Close();
@@ -111,6 +209,11 @@ bool CSocket::Connect(const QString& host, const QString& service, int timeoutMs
         errorText = SystemErrorText(EMFILE);
         return false;
     }
+    const Clock::time_point deadline = DeadlineAfter(timeoutMs);
+    const AddressList found = Resolve(host, service, timeoutMs, errorText);
+    if (!found)
+        return false;
+
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP);
     if (fd < 0) {
         errorText = SystemErrorText(errno);
@@ -121,27 +224,13 @@ bool CSocket::Connect(const QString& host, const QString& service, int timeoutMs
         m_fd = fd;
     }
 
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    hints.ai_protocol = IPPROTO_TCP;
-    addrinfo* found = nullptr;
-    const int gai = ::getaddrinfo(host.toLocal8Bit().constData(), service.toLocal8Bit().constData(), &hints, &found);
-    if (gai != 0) {
-        // The resolver does not set errno; its own text stands in for the system's.
-        errorText = gai == EAI_SYSTEM ? SystemErrorText(errno) : QString::fromLocal8Bit(gai_strerror(gai)) + '\n';
-        Close();
-        return false;
-    }
-    const std::unique_ptr<addrinfo, void (*)(addrinfo*)> list(found, ::freeaddrinfo);
-
     int error = 0;
     {
         PendingCall pending(*this);
         if (::connect(fd, found->ai_addr, found->ai_addrlen) != 0) {
             error = errno;
             if (error == EINPROGRESS) {
-                const int rc = WaitFor(POLLOUT, timeoutMs);
+                const int rc = WaitFor(fd, POLLOUT, MsUntil(deadline));
                 if (rc == 1) {
                     socklen_t len = sizeof error;
                     if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &len) != 0)
@@ -196,7 +285,7 @@ bool CSocket::Send(const std::uint8_t* data, std::size_t size, int timeoutMs)
             return false;
         // Only a send that has to wait for room is a pending call.
         PendingCall pending(*this);
-        if (WaitFor(POLLOUT, MsUntil(deadline)) != 1)
+        if (WaitFor(m_fd, POLLOUT, MsUntil(deadline)) != 1)
             return false;
     }
     return true;
@@ -215,7 +304,7 @@ CSocket::ReceiveEnd CSocket::Receive(std::uint8_t* buffer, std::size_t capacity,
         if (received >= capacity || (whole != 0 && received >= whole))
             return ReceiveEnd::Complete;
         // A reply is hardly ever there the moment the request left: wait first.
-        const int rc = WaitFor(POLLIN, MsUntil(deadline));
+        const int rc = WaitFor(m_fd, POLLIN, MsUntil(deadline));
         if (rc == 0)
             return ReceiveEnd::TimedOut;
         if (rc == -1)

@@ -10,6 +10,8 @@
 #include <memory>
 #include <mutex>
 
+struct addrinfo;
+
 class CSocket
 {
 public:
@@ -19,7 +21,8 @@ public:
     CSocket& operator=(const CSocket&) = delete;
 
     // Resolves host and service (IPv4, TCP) and connects to the first address,
-    // giving up after timeoutMs. On failure errorText holds the system's text.
+    // giving up after timeoutMs for both together. A cancel ends the name
+    // lookup as it ends the connect. On failure errorText holds the system's text.
     bool Connect(const QString& host, const QString& service, int timeoutMs, QString& errorText);
     void Close();
     bool IsOpen() const;
@@ -41,10 +44,20 @@ public:
     // ends the call and returns true; otherwise does nothing.
     bool CancelBlockingCall(const std::function<void()>& beforeCancel = {});
 
+    // getaddrinfo's signature; the list it hands back is freed with freeaddrinfo.
+    using Resolver = std::function<int(const char* host, const char* service, const addrinfo* hints,
+                                       addrinfo** result)>;
+    // Test seam: the name lookup calls this in place of getaddrinfo (empty: getaddrinfo).
+    static void SetResolverForTests(Resolver resolver);
+
 private:
     class PendingCall;
-    // Waits for events on the socket or the wake-up; 1 ready, 0 time-out, -1 cancelled, -2 error.
-    int WaitFor(short events, int timeoutMs);
+    // Waits for events on fd or the wake-up; 1 ready, 0 time-out, -1 cancelled, -2 error.
+    int WaitFor(int fd, short events, int timeoutMs);
+    // The lookup runs on a helper thread of its own, so that a resolver that
+    // hangs can be left behind; the helper keeps what it writes to alive.
+    using AddressList = std::unique_ptr<addrinfo, void (*)(addrinfo*)>;
+    AddressList Resolve(const QString& host, const QString& service, int timeoutMs, QString& errorText);
 
     mutable std::mutex m_lock;
     int m_fd = -1;

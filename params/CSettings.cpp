@@ -158,17 +158,40 @@ bool ReadWordOrderIsHighFirst(CModbusInterface& link)
     return order == 1;
 }
 
+// Sends every request once while it lives, whatever leaves the scope.
+class SingleAttempts
+{
+public:
+    explicit SingleAttempts(CModbusInterface& link) : m_link(link) { m_link.SetSingleAttempt(true); }
+    ~SingleAttempts() { m_link.SetSingleAttempt(false); }
+    SingleAttempts(const SingleAttempts&) = delete;
+    SingleAttempts& operator=(const SingleAttempts&) = delete;
+
+private:
+    CModbusInterface& m_link;
+};
+
 // After a failed or stopped download: take the unit out of write mode and
-// lock it again, so that a broken transfer does not leave it open. The
-// user is told about the first failure, so these errors are swallowed; a
-// link that cannot even end write mode is not asked to lock.
+// lock it again, so that a broken transfer does not leave it open. It runs
+// on a fresh connection, where no late reply to the request a cancel cut
+// short can be taken for its own. One attempt a request: a unit that no
+// longer answers costs one reply time-out, and one that did not answer the
+// end of write mode is not asked to lock. The user is told about the first
+// failure, so these errors are swallowed.
 void EndWriteModeQuietly(CModbusInterface& link)
 {
+    const SingleAttempts once(link);
+    try {
+        link.Reconnect();
+    } catch (const CException&) {
+        return;
+    }
     try {
         const std::uint16_t off = WRITE_MODE_OFF;
         link.WriteRegisters(REGISTER_WRITE_MODE, 1, &off);
     } catch (const CException&) {
-        return;
+        if (!link.WasAnswered())
+            return;
     }
     try {
         RelockPasscode(link);

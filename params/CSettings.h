@@ -59,7 +59,8 @@ public:
     // Writes the set to a connected unit in write mode. True when done; false
     // when the callback stopped it. Throws "MSG_ERROR_MODBUS_ALL" around any
     // failure. A failed or stopped download still tries to end write mode and
-    // lock the unit again.
+    // lock the unit again, on a fresh connection (the link is left open on it)
+    // and with one try a request.
     bool Download(CModbusInterface& link, TransferProgressCallback callback, void* context);
 
     // The parameter file ("AVOCFG" section). Both return true or throw.

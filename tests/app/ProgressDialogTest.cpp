@@ -15,6 +15,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QProgressBar>
+#include <QTimer>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
@@ -181,6 +182,45 @@ TEST_F(ProgressDialogTest, CancelStopsTheUploadAndLeavesTheTargetAsItWas)
     // A notification still queued for the ended window changes nothing.
     QCoreApplication::processEvents();
     EXPECT_FALSE(dialog.isVisible());
+}
+
+TEST_F(ProgressDialogTest, CancelledDownloadLeavesAProtectedSlowUnitLocked)
+{
+    const int port = m_unit.StartTcp();
+    m_unit.SetProtectPasscode(1234);
+    CModbusInterface link;
+    AimAtTcp(link, port);
+    // Unlocked and in write mode, as the passcode entry leaves it.
+    link.Connect();
+    const std::uint16_t passcode[2] = {1234, 0};
+    link.WriteRegisters32(REGISTER_PASSCODE_ENTRY, 1, passcode, false);
+    const std::uint16_t on = 1;
+    link.WriteRegisters(REGISTER_WRITE_MODE, 1, &on);
+    link.Close();
+    ASSERT_TRUE(m_unit.IsUnlocked());
+
+    // Every reply takes 100 ms; Cancel comes a second in, while a reply is awaited,
+    // so that the reply to the request it cuts short still comes.
+    m_unit.Simulated().InjectFault(CSimulatedUnit::Delay(100), -1);
+    CProgressDialog dialog;
+    QTimer::singleShot(1000, &dialog, [&] {
+        m_unit.Simulated().WaitForRequests(m_unit.RequestCount() + 1, 1000);
+        QTest::qSleep(20);
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    });
+    CSettings source;
+    EXPECT_FALSE(dialog.StartDownload(link, source));
+    EXPECT_FALSE(m_unit.IsUnlocked());
+    EXPECT_EQ(m_unit.GetWriteMode(), 0);
+
+    // Without the passcode, write mode is not kept.
+    m_unit.Simulated().ClearFaults();
+    link.Connect();
+    link.WriteRegisters(REGISTER_WRITE_MODE, 1, &on);
+    std::uint16_t kept = 1;
+    link.ReadRegisters(REGISTER_WRITE_MODE, 1, &kept);
+    link.Close();
+    EXPECT_EQ(kept, 0);
 }
 
 TEST_F(ProgressDialogTest, AFailureEndsTheWindowAndReachesTheCallerOnce)

@@ -41,6 +41,7 @@ void CommTest::SetUp()
 void CommTest::TearDown()
 {
     CModbusInterface::SetWaitCapForTests(0);
+    CSocket::SetResolverForTests({});
     m_unit.Stop();
 }
 

@@ -5,15 +5,20 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <future>
+#include <mutex>
+#include <netdb.h>
 #include <netinet/in.h>
+#include <string>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
@@ -261,6 +266,61 @@ TEST_F(CommTest, ConnectToAnAddressThatDoesNotAnswerIsBounded)
     for (int fd : fillers)
         ::close(fd);
     ::close(listener);
+}
+
+TEST_F(CommTest, NameLookupThatHangsIsBoundedAndEndsOnAbort)
+{
+    // A resolver that hangs until released, then answers with the loopback address.
+    struct Gate
+    {
+        std::mutex lock;
+        std::condition_variable changed;
+        bool open = false;
+        int hanging = 0;
+        std::vector<std::string> hosts;
+    };
+    auto gate = std::make_shared<Gate>();
+    CSocket::SetResolverForTests([gate](const char* host, const char* service, const addrinfo* hints,
+                                        addrinfo** result) {
+        std::unique_lock lock(gate->lock);
+        gate->hosts.emplace_back(host);
+        ++gate->hanging;
+        gate->changed.wait_for(lock, 20s, [&] { return gate->open; });
+        const int found = ::getaddrinfo("127.0.0.1", service, hints, result);
+        --gate->hanging;
+        gate->changed.notify_all();
+        return found;
+    });
+    const int port = m_unit.StartTcp();
+    auto link = TcpLink(port);
+    link->GetComSettings().ServerAddress = QStringLiteral("fenmar-unit.example");
+    const std::string prefix = "tcp: ";
+
+    auto start = Clock::now();
+    EXPECT_EQ(ErrorOf([&] { link->Connect(); }).toStdString(), prefix + std::strerror(ETIMEDOUT) + "\n");
+    EXPECT_GE(MsSince(start), static_cast<long long>(kTestWaitCapMs) - 30);
+    EXPECT_LT(MsSince(start), static_cast<long long>(kTestWaitCapMs) + 700);
+    EXPECT_FALSE(link->HasWatchdog());
+
+    CModbusInterface::SetWaitCapForTests(0); // the production five seconds
+    start = Clock::now();
+    EXPECT_EQ(AbortWhileRunning(*link, [&] { link->Connect(); }).toStdString(),
+              prefix + std::strerror(EINTR) + "\n");
+    EXPECT_LT(MsSince(start), 1000);
+    EXPECT_EQ(m_unit.ConnectionsAccepted(), 0);
+
+    // Released, the abandoned lookups end on their own; the next connect goes through.
+    {
+        std::unique_lock lock(gate->lock);
+        gate->open = true;
+        gate->changed.notify_all();
+        EXPECT_TRUE(gate->changed.wait_for(lock, 5s, [&] { return gate->hanging == 0; }));
+        EXPECT_EQ(gate->hosts, (std::vector<std::string>{"fenmar-unit.example", "fenmar-unit.example"}));
+    }
+    link->Connect();
+    std::uint16_t word = 0;
+    ASSERT_TRUE(link->ReadRegisters(0, 1, &word));
+    EXPECT_EQ(m_unit.ConnectionsAccepted(), 1);
 }
 
 TEST_F(CommTest, SerialPortIsOpenedExclusively)

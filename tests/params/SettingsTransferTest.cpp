@@ -17,6 +17,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -422,6 +425,59 @@ TEST_P(TransferTest, UnitThatStopsAnsweringHalfWay)
     ASSERT_FALSE(tried.empty());
     EXPECT_EQ(Steps({tried.back()}), (std::vector<Step>{{0x10, 4944, 1}}));
     EXPECT_EQ(tried.back().words, std::vector<std::uint16_t>{0});
+}
+
+TEST_P(TransferTest, CancelAgainstAUnitThatStoppedAnsweringTriesEachCleanUpWriteOnce)
+{
+    using namespace std::chrono_literals;
+    constexpr int kCapMs = 500;
+    CModbusInterface::SetWaitCapForTests(kCapMs);
+    CSettings set;
+    m_unit.SetProtectPasscode(5);
+    m_unit.SetLockedWrites(CFenmarUnit::LockedWrites::Refuse);
+
+    // The unit goes silent half-way; Cancel comes while the master waits for it.
+    EnterPasscode(5);
+    const int mark = m_unit.RequestCount();
+    m_unit.Simulated().InjectFault({}, 12);
+    m_unit.Simulated().InjectFault(CSimulatedUnit::Silent(), -1);
+    std::atomic<bool> cancel{false};
+    std::chrono::steady_clock::time_point cancelledAt;
+    std::thread canceller([&] {
+        m_unit.Simulated().WaitForRequests(mark + 13, 10000);
+        std::this_thread::sleep_for(50ms);
+        cancelledAt = std::chrono::steady_clock::now();
+        cancel = true;
+        m_link->Abort();
+    });
+    const auto callback = +[](void* context, double) { return !static_cast<std::atomic<bool>*>(context)->load(); };
+    const std::string error = Run([&] { set.Download(*m_link, callback, &cancel); });
+    const auto returnedAt = std::chrono::steady_clock::now();
+    canceller.join();
+    EXPECT_TRUE(error.starts_with(Wrapped(QString()))) << error;
+    EXPECT_LT(returnedAt - cancelledAt, std::chrono::milliseconds(2 * kCapMs + 400))
+        << "the request under way, then one reply time-out for ending write mode";
+    const auto tried = m_unit.DecodedRequests(mark + 12);
+    ASSERT_EQ(tried.size(), 2u) << "one try at ending write mode, and no lock without an answer";
+    EXPECT_EQ(Steps({tried.back()}), (std::vector<Step>{{0x10, 4944, 1}}));
+    EXPECT_EQ(tried.back().words, std::vector<std::uint16_t>{0});
+
+    // A unit that answers the end of write mode with an exception still answers: it is locked.
+    m_unit.Simulated().ClearFaults();
+    EnterPasscode(5);
+    Progress dryRun{{}, 2};
+    int from = m_unit.RequestCount();
+    ASSERT_EQ(Run([&] { set.Download(*m_link, &Progress::Callback, &dryRun); }), std::string());
+    const int endOfWriteMode = static_cast<int>(m_unit.DecodedRequests(from).size()) - 3;
+    EnterPasscode(5);
+    from = m_unit.RequestCount();
+    m_unit.Simulated().InjectFault({}, endOfWriteMode);
+    m_unit.Simulated().InjectFault(CSimulatedUnit::Exception(4), 1);
+    Progress stopped{{}, 2};
+    ASSERT_EQ(Run([&] { set.Download(*m_link, &Progress::Callback, &stopped); }), std::string());
+    EXPECT_FALSE(m_unit.IsUnlocked());
+    EXPECT_EQ(Steps(m_unit.DecodedRequests(from + endOfWriteMode)),
+              (std::vector<Step>{{0x10, 4944, 1}, {4, 5333, 2}, {0x10, 4942, 2}}));
 }
 
 TEST_P(TransferTest, LockedUnitRefusesOrIgnoresTheDownload)
