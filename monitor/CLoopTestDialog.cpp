@@ -27,7 +27,6 @@ constexpr unsigned kLastRow = 7;
 
 // Index of the channel count among the unit's further identification words.
 constexpr int kChannelCountWord = 3;
-constexpr std::uint16_t kLoopTestModel = 6301;
 
 struct ValueCell
 {

@@ -12,6 +12,7 @@
 #include "foundation/CObserver.h"
 #include "platform/CDialog.h"
 
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -33,6 +34,8 @@ public:
     // Simulated items 0-7 and 8-32 of channel 1 and 2.
     static constexpr int kRegisterSimulated[2][2] = {{0, 32}, {4000, 4032}};
     static constexpr int kLeadingItems = 8;
+    // The loop test exists on this model only.
+    static constexpr std::uint16_t kLoopTestModel = 6301;
 
     // The range of an editable item, in its stored integer form.
     struct Range

@@ -1,5 +1,6 @@
 #include "CMyDalvexDlg.h"
 
+#include "CLoopTestDialog.h"
 #include "CUtilityDialog.h"
 
 #include "CHarmonicsGraph.h"
@@ -290,6 +291,7 @@ void CMyDalvexDlg::RefreshStep()
     const int lower = m_lowerTab->currentIndex();
     switch (m_step) {
     case 0:
+        m_loopTestUnit = m_measurands.ModelCode == CLoopTestDialog::kLoopTestModel;
         FillGridWithMeasurands(*m_deviceInformation, m_measurands, kDeviceValues);
         m_vectorChart->SetData(m_measurands);
         if (m_measurands.ChannelCount >= 2) {
@@ -403,6 +405,16 @@ void CMyDalvexDlg::OnBnClickedUtility()
         return;
     CUtilityDialog dialog(this);
     dialog.Run(*m_link, *m_thread);
+}
+
+void CMyDalvexDlg::OnCancel()
+{
+    // The unit's outputs must not go on following simulated values once
+    // nobody watches. Only a unit that answered: a silent one would hold
+    // the closing up for its time-outs.
+    if (m_thread && m_link && m_loopTestUnit && !m_error)
+        RunCommand(this, [this] { CLoopTestDialog::RestoreNormalMode(*m_link, *m_thread, this); });
+    CObserverDialog::OnCancel();
 }
 
 void CMyDalvexDlg::StopPolling()

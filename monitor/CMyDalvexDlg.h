@@ -80,6 +80,8 @@ protected:
     bool OnInitDialog() override;
     // Enter does not close the monitor.
     void OnOK() override {}
+    // A unit left in loop-test mode goes back to normal operation first.
+    void OnCancel() override;
     void OnUpdateObserver(CObservable* notifier) override;
     void timerEvent(QTimerEvent* event) override;
     // The polling thread of a run; a test may give one of its own.
@@ -110,6 +112,8 @@ private:
     std::unique_ptr<CBackThread> m_thread;
     // After this no notification is looked at.
     bool m_stopped = false;
+    // The last identification found a unit that has a loop test.
+    bool m_loopTestUnit = false;
     // The harmonics row that the last command 8 was posted for.
     int m_postedHarmonicsRow = -1;
 

@@ -75,7 +75,7 @@ bool CUtilityDialog::OnInitDialog()
     m_modelCode = deviceType.GetModelCode();
     m_counterWord = deviceType.GetIoWord(kCounterWordIndex);
     m_counter->setEnabled(m_counterWord != 0);
-    m_loopTest->setEnabled(m_modelCode == kLoopTestModel);
+    m_loopTest->setEnabled(m_modelCode == CLoopTestDialog::kLoopTestModel);
     return true;
 }
 

@@ -28,8 +28,6 @@ public:
     static constexpr std::uint16_t kResetEnergy = 1;
     static constexpr std::uint16_t kResetMaxMin = 2;
     static constexpr std::uint16_t kResetDemand = 3;
-    // The loop test exists on this model only.
-    static constexpr std::uint16_t kLoopTestModel = 6301;
 
     explicit CUtilityDialog(QWidget* parent = nullptr);
 

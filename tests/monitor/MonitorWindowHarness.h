@@ -5,6 +5,8 @@
 #include "monitor/CBackThread.h"
 #include "monitor/CMyDalvexDlg.h"
 
+#include "foundation/CPrivateException.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QTest>
@@ -108,8 +110,15 @@ protected:
             std::lock_guard lock(m_lock);
             m_identifications.push_back(Clock::now());
         }
-        if (!acceptAnyModel)
+        if (!acceptAnyModel) {
             CBackThread::IdentifyUnit(link, deviceType);
+            return;
+        }
+        try {
+            CBackThread::IdentifyUnit(link, deviceType);
+        } catch (const CException&) {
+            // The words read stay.
+        }
     }
 
 private:

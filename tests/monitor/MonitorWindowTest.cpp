@@ -4,6 +4,7 @@
 #include "MonitorWindowHarness.h"
 
 #include "params/FenmarTestLink.h"
+#include "support/CScriptedPrompts.h"
 #include "support/TempProfile.h"
 
 #include "controls/CDataGridView.h"
@@ -246,6 +247,40 @@ TEST_F(MonitorWindowTest, ClosingNeverHangsAndLateNotificationsAreIgnored)
     monitor.Update(const_cast<CMeasurandsAvo*>(&monitor.GetMeasurands()));
     QCoreApplication::processEvents();
     EXPECT_EQ(monitor.GetStep(), step);
+}
+
+TEST_F(MonitorWindowTest, ClosingSetsAUnitInLoopTestModeBackToNormal)
+{
+    CScriptedPrompts prompts;
+    m_unit.SetMonitorModel(6301, 0, 2);
+    m_unit.SetRegister(CFenmarUnit::kLoopTestMode[1], 1);
+    auto link = Link();
+    const auto writesOnClose = [&] {
+        TestMonitor monitor;
+        std::vector<CFenmarUnit::Request> writes;
+        monitor.Run(*link, [&] {
+            NextCycle(monitor);
+            const int from = m_unit.RequestCount();
+            monitor.Close();
+            writes = m_unit.Writes(from);
+        });
+        return writes;
+    };
+
+    // Channel 2 was left in loop-test mode: only it goes back, in write mode.
+    auto writes = writesOnClose();
+    ASSERT_EQ(writes.size(), 3u);
+    EXPECT_EQ(writes[0].address, CFenmarUnit::kWriteMode);
+    EXPECT_EQ(writes[0].words, std::vector<std::uint16_t>{1});
+    EXPECT_EQ(writes[1].address, CFenmarUnit::kLoopTestMode[1]);
+    EXPECT_EQ(writes[1].words, std::vector<std::uint16_t>{0});
+    EXPECT_EQ(writes[2].address, CFenmarUnit::kWriteMode);
+    EXPECT_EQ(writes[2].words, std::vector<std::uint16_t>{0});
+    EXPECT_EQ(m_unit.GetRegister(CFenmarUnit::kLoopTestMode[1]), 0);
+    EXPECT_EQ(prompts.Count(), 0u);
+
+    // In normal operation the closing writes nothing.
+    EXPECT_TRUE(writesOnClose().empty());
 }
 
 TEST_F(MonitorWindowTest, TheHarmonicsChartShowsOnlyValuesReadForItsRow)

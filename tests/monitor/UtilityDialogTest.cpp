@@ -6,6 +6,7 @@
 #include "UtilityHarness.h"
 
 #include "monitor/CLoopTestDialog.h"
+#include "monitor/CTagDialog.h"
 #include "monitor/CUtilityDialog.h"
 
 #include <QPushButton>
@@ -177,6 +178,11 @@ TEST_F(UtilityLockTest, LockKeepsUtilitiesAndLoopTestOutOfThePolling)
     WhileModal([&] {
         QWidget* utilities = Modal();
         Click(CUtilityDialog::IDC_DEMAND);
+        WhileModal([] {
+            Type(CTagDialog::IDC_TAG, QStringLiteral("Line 4"));
+            Click(IDOK);
+        });
+        Click(CUtilityDialog::IDC_TAG);
         WhileModal([&] {
             // The loop test hides the utilities while it runs.
             utilitiesHidden = !utilities->isVisible();
@@ -196,6 +202,8 @@ TEST_F(UtilityLockTest, LockKeepsUtilitiesAndLoopTestOutOfThePolling)
     // Each borrowing of the link lies in one piece among the polling reads.
     using Step = std::pair<int, int>; // function, address
     const std::vector<Step> reset = {{4, 5735}, {4, 5333}, {16, 4944}, {16, 4944}, {16, 5329}, {16, 4944}, {4, 5333}};
+    const std::vector<Step> tagRead = {{4, 9606}, {4, 5333}};
+    const std::vector<Step> tagWrite = {{4, 5735}, {4, 5333}, {16, 4944}, {16, 9606}, {16, 4944}, {4, 5333}};
     const std::vector<Step> start = {{4, 5375}, {4, 0}, {4, 32}, {4, 5335}};
     const std::vector<Step> mode = {{4, 5735}, {4, 5333}, {16, 4944}, {16, 5335}, {16, 4944}, {4, 5333}};
     const std::vector<Step> send = {{4, 5735}, {4, 5333}, {16, 4944}, {4, 5375},
@@ -208,7 +216,7 @@ TEST_F(UtilityLockTest, LockKeepsUtilitiesAndLoopTestOutOfThePolling)
     }
     EXPECT_GT(pollingReads, 0);
     std::size_t at = 0;
-    for (const auto* borrowing : {&reset, &start, &mode, &send, &mode}) {
+    for (const auto* borrowing : {&reset, &tagRead, &tagWrite, &start, &mode, &send, &mode}) {
         while (at < steps.size() && steps[at] != borrowing->front())
             ++at;
         ASSERT_LE(at + borrowing->size(), steps.size());
@@ -219,6 +227,7 @@ TEST_F(UtilityLockTest, LockKeepsUtilitiesAndLoopTestOutOfThePolling)
     }
     const auto writes = Writes(from);
     EXPECT_NE(std::find(writes.begin(), writes.end(), Write(5329, {3})), writes.end());
+    EXPECT_EQ(m_unit.GetTag(), QByteArray("Line 4\0\0\0\0\0\0\0\0\0\0", 16));
     EXPECT_NE(std::find(writes.begin(), writes.end(), Write(5335, {1})), writes.end());
     EXPECT_EQ(writes.back(), Write(kModeRegister, {0}));
     EXPECT_EQ(m_unit.GetRegister(5335), 0) << "closing the loop test ends loop-test mode";
