@@ -167,6 +167,15 @@ int ValidateNumber(QLineEdit* edit, int minimum, int maximum, int scale, const Q
     throw CPrivateException(message);
 }
 
+bool ParseTypedInteger(const QString& text, std::int64_t& value)
+{
+    const ParsedNumber number = ParseInteger(text);
+    if (!number.valid || !number.inRange32)
+        return false;
+    value = number.value;
+    return true;
+}
+
 int ValidateNumber16(QLineEdit* edit, int minimum, int maximum, int scale, const QString& parameterKey, bool select)
 {
     return ValidateNumber(edit, minimum, maximum, scale, parameterKey, select);

@@ -3,6 +3,8 @@
 #include <QFont>
 #include <QString>
 
+#include <cstdint>
+
 class QComboBox;
 class QLineEdit;
 class QWidget;
@@ -14,6 +16,10 @@ class QWidget;
 // is out of range; with select set, a range failure leaves the focus on the
 // edit with its whole text selected.
 int ValidateNumber(QLineEdit* edit, int minimum, int maximum, int scale, const QString& parameterKey, bool select);
+// A typed integer by the program's one rule: leading zeros stay decimal,
+// "0x" reads hexadecimal. False when the whole text is no such number or it
+// does not fit 32 bits.
+bool ParseTypedInteger(const QString& text, std::int64_t& value);
 // The same; callers keep the low 16 bits as a register word.
 int ValidateNumber16(QLineEdit* edit, int minimum, int maximum, int scale, const QString& parameterKey, bool select);
 

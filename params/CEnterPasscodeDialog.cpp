@@ -1,5 +1,6 @@
 #include "CEnterPasscodeDialog.h"
 
+#include "foundation/DialogHelpers.h"
 #include "foundation/Globals.h"
 #include "foundation/PasscodeScramble.h"
 #include "platform/CProfile.h"
@@ -12,8 +13,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <cerrno>
-#include <cstdlib>
+#include <cstdint>
 
 namespace {
 const QString kProfileSection = QStringLiteral("Settings");
@@ -70,12 +70,9 @@ bool CEnterPasscodeDialog::Execute(std::uint32_t& passcode)
 
 std::uint32_t CEnterPasscodeDialog::ParsePasscode(const QString& text)
 {
-    const QByteArray bytes = text.toUtf8();
-    const char* begin = bytes.constData();
-    char* end = nullptr;
-    errno = 0;
-    const long long value = std::strtoll(begin, &end, 0);
-    if (*end != '\0' || errno == ERANGE || value < 0 || value > kMaxPasscode)
+    // Read as the protect dialog reads it, so "0123" means 123 in both.
+    std::int64_t value = 0;
+    if (!ParseTypedInteger(text, value) || value < 0 || value > kMaxPasscode)
         return 0;
     return static_cast<std::uint32_t>(value);
 }

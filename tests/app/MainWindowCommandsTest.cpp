@@ -283,22 +283,36 @@ TEST_F(MainWindowCommandsTest, DownloadToAProtectedUnitGoesThroughThePasscode)
     EXPECT_EQ(m_unit.GetValue32(5603), 6600u);
 }
 
-TEST_F(MainWindowCommandsTest, ProtectSetsTheUnitsPasscode)
+TEST_F(MainWindowCommandsTest, ProtectSetsThePasscodeThatOpensTheUnitAsTyped)
 {
     OpenMainWindow w;
     w.Open();
     ConnectTo(m_pty.Path());
     m_driver.On<CProtectDialog>(
         [](CProtectDialog* d) {
-            TypeInto(d, IDC_NEW_PASSCODE, "4321");
-            TypeInto(d, IDC_CONFIRM_PASSCODE, "4321");
+            TypeInto(d, IDC_NEW_PASSCODE, "0123");
+            TypeInto(d, IDC_CONFIRM_PASSCODE, "0123");
             PressButton(d, IDOK);
         },
         "protect dialog");
     PressButton(&w, 1040);
     CheckAllAnswered();
     EXPECT_TRUE(m_prompts.MessageTexts().empty());
-    EXPECT_EQ(m_unit.GetProtectPasscode(), 4321u);
+    EXPECT_EQ(m_unit.GetProtectPasscode(), 123u);
+
+    // Typed as it was set, the passcode opens the unit for a download.
+    Type(Edit(&w, 1048), "6600");
+    ConnectTo(m_pty.Path());
+    m_driver.On<CEnterPasscodeDialog>(
+        [](CEnterPasscodeDialog* d) {
+            TypeInto(d, IDC_PASSCODE_EDIT, "0123");
+            PressButton(d, IDOK);
+        },
+        "passcode dialog");
+    PressButton(&w, 1033);
+    CheckAllAnswered();
+    EXPECT_TRUE(m_prompts.MessageTexts().empty()) << m_prompts.MessageTexts()[0].toStdString();
+    EXPECT_EQ(m_unit.GetValue32(5603), 6600u);
 
     // Cancel in the connection dialog: nothing happens at all.
     const int requests = m_unit.RequestCount();
