@@ -81,7 +81,21 @@ bool WriteAll(int fd, const QByteArray& data, int& errorCode)
     }
     return true;
 }
+// Only a regular file holds a profile: reading a FIFO or a device would
+// block or never end, and replacing one would be worse.
+int NotARegularFile(const struct stat& info)
+{
+    return S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+}
+
+std::atomic<bool> g_refuseTemporaryFiles{false};
+
 } // namespace
+
+void CPrivateProfile::RefuseTemporaryFilesForTests(bool refuse)
+{
+    g_refuseTemporaryFiles = refuse;
+}
 
 bool CPrivateProfile::Load(const QString& path, int& errorCode)
 {
@@ -91,7 +105,8 @@ bool CPrivateProfile::Load(const QString& path, int& errorCode)
     errorCode = 0;
 
     const QByteArray name = QFile::encodeName(path);
-    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    // Not blocking: a FIFO must not hold the open until a writer comes.
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         errorCode = errno;
         return false;
@@ -102,8 +117,8 @@ bool CPrivateProfile::Load(const QString& path, int& errorCode)
     if (::fstat(fd, &info) != 0) {
         errorCode = errno;
         ok = false;
-    } else if (S_ISDIR(info.st_mode)) {
-        errorCode = EISDIR;
+    } else if (!S_ISREG(info.st_mode)) {
+        errorCode = NotARegularFile(info);
         ok = false;
     } else {
         ok = ReadAll(fd, data, errorCode);
@@ -247,17 +262,35 @@ bool CPrivateProfile::Save(const QString& path, int& errorCode) const
         target = resolved;
         std::free(resolved);
     }
-    if (::access(target.constData(), F_OK) == 0 && ::access(target.constData(), W_OK) != 0) {
-        errorCode = errno;
-        return false;
+    struct stat existing {};
+    const bool exists = ::stat(target.constData(), &existing) == 0;
+    if (exists) {
+        if (!S_ISREG(existing.st_mode)) {
+            errorCode = NotARegularFile(existing);
+            return false;
+        }
+        // The bits as well: the super-user passes every access check, but a
+        // file nobody may write is read-only for this program too.
+        if ((existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+            errorCode = EACCES;
+            return false;
+        }
+        if (::access(target.constData(), W_OK) != 0) {
+            errorCode = errno;
+            return false;
+        }
     }
     QByteArray temporary;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         temporary = target + ".tmp" + QByteArray::number(static_cast<qlonglong>(::getpid())) + "-" +
                     QByteArray::number(counter.fetch_add(1));
-        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        fd = g_refuseTemporaryFiles ? (errno = EACCES, -1)
+                                    : ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) {
+            // A writable file in a folder that is not: written in place.
+            if (exists && (errno == EACCES || errno == EPERM || errno == EROFS))
+                return SaveInPlace(target, errorCode);
             errorCode = errno;
             return false;
         }
@@ -287,5 +320,24 @@ bool CPrivateProfile::Save(const QString& path, int& errorCode) const
     }
     if (!ok)
         ::unlink(temporary.constData());
+    return ok;
+}
+
+bool CPrivateProfile::SaveInPlace(const QByteArray& target, int& errorCode) const
+{
+    const int fd = ::open(target.constData(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        errorCode = errno;
+        return false;
+    }
+    bool ok = WriteAll(fd, Encode(), errorCode);
+    if (ok && ::fsync(fd) != 0) {
+        errorCode = errno;
+        ok = false;
+    }
+    if (::close(fd) != 0 && ok) {
+        errorCode = errno;
+        ok = false;
+    }
     return ok;
 }

@@ -18,6 +18,7 @@ public:
     // The value of the key, without surrounding blanks and one pair of
     // matching quotes; defaultValue when the section or key is missing.
     QString GetString(const QString& section, const QString& key, const QString& defaultValue) const;
+    bool HasSection(const QString& section) const { return FindSection(section) >= 0; }
     // Replaces the key's value, or adds the key at the end of its section,
     // or adds the section at the end of the file.
     void WriteString(const QString& section, const QString& key, const QString& value);
@@ -25,8 +26,14 @@ public:
     // Writes the profile to a new file beside the file that path names (through
     // a symbolic link) and renames it over that file, so that a failure never
     // leaves a half-written file in place of the old one. A write-protected
-    // file is refused. False, with the errno value in errorCode, on failure.
+    // file is refused. Where no new file can be made beside a writable one,
+    // the file is written in place. Anything but a regular file is refused,
+    // on reading too. False, with the errno value in errorCode, on failure.
     bool Save(const QString& path, int& errorCode) const;
+
+    // Acts as a folder where no new file can be made (the super-user running
+    // the tests may make files anywhere).
+    static void RefuseTemporaryFilesForTests(bool refuse);
 
 private:
     enum class Encoding { Utf8, Utf8Bom, Latin1, Utf16Le, Utf16Be };
@@ -37,7 +44,9 @@ private:
     int FindKey(int header, const QString& key) const;
     // One past the section's last line.
     int SectionEnd(int header) const;
+
     QByteArray Encode() const;
+    bool SaveInPlace(const QByteArray& target, int& errorCode) const;
 
     QStringList m_lines;
     Encoding m_encoding = Encoding::Utf8;

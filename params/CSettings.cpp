@@ -414,6 +414,10 @@ bool CSettings::LoadFile(const QString& path)
     int error = 0;
     if (!profile.Load(path, error))
         throw CPrivateException(CMessageFormatter(QStringLiteral("MSG_ERROR_LOAD_PARAMETER"), error));
+    // Without its section the file is no parameter file (empty, or another
+    // kind of text); reading it would leave a set of an unknown unit.
+    if (!profile.HasSection(kFileSection))
+        throw CPrivateException(CMessageFormatter(QStringLiteral("MSG_ERROR_LOAD_PARAMETER_FORMAT")));
 
     // Read into a copy: a file that fails half-way leaves this set as it was.
     CSettings loaded(*this);

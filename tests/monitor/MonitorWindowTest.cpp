@@ -213,8 +213,10 @@ TEST_F(MonitorWindowTest, AnUnsupportedUnitRepeatsTheIdentificationWithAFlashing
         const auto attempts = monitor.Thread()->Identifications();
         ASSERT_GE(attempts.size(), 3u);
         EXPECT_LE(attempts.size(), 7u) << "repeated no faster than the timer";
+        // Seen after each attempt's connect, whose time varies: the margin
+        // takes that, a spinning thread would be far below it.
         for (std::size_t i = 1; i < attempts.size(); ++i)
-            EXPECT_GE(attempts[i] - attempts[i - 1], std::chrono::milliseconds(CBackThread::kFailurePaceMs - 20));
+            EXPECT_GE(attempts[i] - attempts[i - 1], std::chrono::milliseconds(CBackThread::kFailurePaceMs - 100));
 
         // The unit comes back: the cycle goes on.
         monitor.Thread()->acceptAnyModel = true;

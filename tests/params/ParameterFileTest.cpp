@@ -19,6 +19,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -224,6 +225,10 @@ TEST_F(ParameterFileTest, TruncatedAndGarbageFilesFailWithoutHarm)
         good.left(good.indexOf("L7305=")),   // only the last key missing
         QByteArray(1, '\0') + "\x01\xff\xfe garbage \x80\x81\r\n[AVOCFG]\r\nModel=6103\r\nDeviceExtension=17\r\n"
                                "DeviceIO1=2\r\nDeviceIO2=10\r\nL5332=\x01\r\n",
+        // No parameter file at all: empty, any text, another profile.
+        QByteArray(),
+        "\x89PNG\r\n\x1a\n garbage",
+        "[Other]\r\nModel=6103\r\nL5332=5\r\n",
     };
     for (const QByteArray& bytes : files) {
         Write(Path("cut.cfg"), bytes);
@@ -262,6 +267,12 @@ TEST_F(ParameterFileTest, FileThatCannotBeReadFailsWithTheSystemReason)
 
     QDir(m_dir.path()).mkdir(QStringLiteral("folder.cfg"));
     EXPECT_EQ(Str(LoadError(set, Path("folder.cfg"))), Str(Message("MSG_ERROR_LOAD_PARAMETER", EISDIR)));
+    ExpectSame(set, before);
+
+    // Nothing but a regular file is read: a FIFO would wait for a writer, a device might never end.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(Path("pipe.cfg")).constData(), 0600), 0);
+    EXPECT_EQ(Str(LoadError(set, Path("pipe.cfg"))), Str(Message("MSG_ERROR_LOAD_PARAMETER", EINVAL)));
+    EXPECT_EQ(Str(LoadError(set, QStringLiteral("/dev/zero"))), Str(Message("MSG_ERROR_LOAD_PARAMETER", EINVAL)));
     ExpectSame(set, before);
 
     if (::geteuid() != 0) {
@@ -331,17 +342,41 @@ TEST_F(ParameterFileTest, FailedSaveKeepsTheOldFile)
     EXPECT_EQ(Read(path), old);
     EXPECT_EQ(Str(QDir(m_dir.path()).entryList(QDir::Files).join(QLatin1Char(' '))), "keep.cfg") << "no leftovers";
 
-    // A write-protected file is refused, as an in-place write would be.
-    if (::geteuid() != 0) {
-        QFile::setPermissions(path, QFileDevice::ReadOwner);
+
+    const auto saveError = [&](const QString& target) {
         try {
-            set.SaveFile(path);
-            ADD_FAILURE() << "saved over a write-protected file";
+            set.SaveFile(target);
         } catch (const CPrivateException& e) {
-            EXPECT_EQ(Str(e.GetText()), Str(Message("MSG_ERROR_SAVE_PARAMETER", EACCES)));
+            return e.GetText();
         }
-        EXPECT_EQ(Read(path), old);
-    }
+        return QString();
+    };
+    // A write-protected file is refused, as an in-place write would be; by
+    // its bits, also for the super-user.
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    EXPECT_EQ(Str(saveError(path)), Str(Message("MSG_ERROR_SAVE_PARAMETER", EACCES)));
+    EXPECT_EQ(Read(path), old);
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+
+    // Nothing but a regular file is replaced.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(Path("pipe.cfg")).constData(), 0600), 0);
+    EXPECT_EQ(Str(saveError(Path("pipe.cfg"))), Str(Message("MSG_ERROR_SAVE_PARAMETER", EINVAL)));
+    EXPECT_FALSE(QFileInfo(Path("pipe.cfg")).isFile()) << "the FIFO stays a FIFO";
+    QDir(m_dir.path()).mkdir(QStringLiteral("folder.cfg"));
+    EXPECT_EQ(Str(saveError(Path("folder.cfg"))), Str(Message("MSG_ERROR_SAVE_PARAMETER", EISDIR)));
+
+    // In a folder where no new file can be made, a writable file is written in place.
+    CPrivateProfile::RefuseTemporaryFilesForTests(true);
+    set.SetWord(PARAMETER_PASSCODE, 4321);
+    const QString inPlace = saveError(path);
+    const QString fresh = saveError(Path("fresh.cfg"));
+    CPrivateProfile::RefuseTemporaryFilesForTests(false);
+    EXPECT_EQ(Str(inPlace), "");
+    CSettings loaded;
+    ASSERT_TRUE(loaded.LoadFile(path));
+    EXPECT_EQ(loaded.GetWord(PARAMETER_PASSCODE), 4321);
+    EXPECT_EQ(Str(fresh), Str(Message("MSG_ERROR_SAVE_PARAMETER", EACCES)));
+    EXPECT_FALSE(QFileInfo::exists(Path("fresh.cfg")));
 
     // A folder that does not exist.
     try {
