@@ -36,6 +36,7 @@ namespace {
 
 // A width or precision from a file must not make us build megabytes of blanks.
 constexpr int kMaxField = 4096;
+constexpr int kMaxDoubleField = 64;
 
 // One printf conversion as parsed from a template: only what we pass on to
 // snprintf ourselves, never the template's own text.
@@ -339,6 +340,9 @@ QString FormatDouble(const char* format, double value)
         qsizetype p = i + 1;
         ConversionSpec conv;
         if (!ParseSpec(text, p, conv) || !QStringView(u"eEfFgGaA").contains(QChar(conv.conversion)) || text[p - 2] == u'L')
+            return {};
+        // No caller needs more than a few dozen characters.
+        if (conv.width > kMaxDoubleField || conv.precision > kMaxDoubleField)
             return {};
         ++conversions;
         i = p - 1;

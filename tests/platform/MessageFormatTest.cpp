@@ -142,6 +142,10 @@ TEST_F(PrintfTemplate, FormatDoubleTakesOnlyOneFloatingConversion)
     EXPECT_EQ(FormatDouble("%Lf", 1.0), "");
     EXPECT_EQ(FormatDouble("no conversion", 1.0), "");
     EXPECT_EQ(FormatDouble(nullptr, 1.0), "");
+    EXPECT_EQ(FormatDouble("%64.2f", 1.0).size(), 64);
+    EXPECT_EQ(FormatDouble("%65.2f", 1.0), "");
+    EXPECT_EQ(FormatDouble("%.99999999999f", 1.0), "");
+    EXPECT_EQ(FormatDouble("%2147483648f", 1.0), "");
 }
 
 TEST(NumberLocale, NumbersFollowTheProcessLocale)
