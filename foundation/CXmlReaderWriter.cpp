@@ -106,21 +106,21 @@ std::string AsUtf8(const std::string& raw)
     return std::string(utf8.constData(), static_cast<std::size_t>(utf8.size()));
 }
 
-// Text content as the DOM gives it: all text below the node, in document order.
+// Text content as the DOM gives it: all text below the node, in document
+// order. Walked without recursion: a file may nest as deep as it likes.
 void AppendText(const pugi::xml_node& node, std::string& out)
 {
-    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
-        switch (child.type()) {
-        case pugi::node_pcdata:
-        case pugi::node_cdata:
+    pugi::xml_node child = node.first_child();
+    while (child) {
+        if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata)
             out += child.value();
-            break;
-        case pugi::node_element:
-            AppendText(child, out);
-            break;
-        default:
-            break;
+        if (child.type() == pugi::node_element && child.first_child()) {
+            child = child.first_child();
+            continue;
         }
+        while (!child.next_sibling() && child.parent() != node)
+            child = child.parent();
+        child = child.next_sibling();
     }
 }
 

@@ -301,6 +301,28 @@ TEST_F(LanguageDatabase, LocaleThatCannotBeSetKeepsTheDecimalPoint)
         qputenv("LC_ALL", savedLcAll);
 }
 
+TEST_F(LanguageDatabase, DeeplyNestedTextIsGatheredInOrder)
+{
+    WriteFile("mixed.lng", LanguageFile("", "").replace("<language>Test</language>", "<language>a<b>b<c/>c<![CDATA[d]]></b>e<f><g>g</g></f>h</language>"));
+    CResourceDatabase db;
+    db.LoadLanguageFileFrom(Dir(), "mixed.lng");
+    EXPECT_EQ(db.GetLanguage(), "abcdegh");
+
+    constexpr int kDepth = 200000;
+    QByteArray deep = "<language>";
+    deep.reserve(kDepth * 7 + 64);
+    for (int i = 0; i < kDepth; ++i)
+        deep += "<a>";
+    deep += "Deep";
+    for (int i = 0; i < kDepth; ++i)
+        deep += "</a>";
+    deep += "!</language>";
+    WriteFile("deep.lng", LanguageFile("<message><text name=\"K\">after</text></message>", "").replace("<language>Test</language>", deep));
+    db.LoadLanguageFileFrom(Dir(), "deep.lng");
+    EXPECT_EQ(db.GetLanguage(), "Deep!");
+    EXPECT_EQ(db.GetMessageText("K"), "after");
+}
+
 TEST(LanguageDialogTexts, AppliedByControlId)
 {
     QTemporaryDir dir;
