@@ -79,8 +79,11 @@ void CResourceDatabase::LoadLanguageFileFrom(const QString& directory, const QSt
                            && !SelectText(QStringLiteral("/root/language")).isEmpty();
         if (!valid)
             throw CPrivateException(QStringLiteral("Illegal format"));
-        // An empty or missing locale gives the user's default locale.
-        std::setlocale(LC_ALL, PosixLocaleName(SelectText(QStringLiteral("/root/locale"))).constData());
+        // An empty or missing locale gives the user's default locale. One
+        // this system lacks leaves the desktop's, but numbers are read and
+        // shown with a decimal point whatever the desktop uses.
+        if (std::setlocale(LC_ALL, PosixLocaleName(SelectText(QStringLiteral("/root/locale"))).constData()) == nullptr)
+            std::setlocale(LC_NUMERIC, "C");
     } catch (const CException& e) {
         char16_t inner[1024] = {};
         e.GetErrorMessage(inner, 1024);

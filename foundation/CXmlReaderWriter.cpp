@@ -1,11 +1,13 @@
 #include "CXmlReaderWriter.h"
 
+#include "CCodePageEncoder.h"
 #include "CMessageFormatter.h"
 #include "CPrivateException.h"
 #include "platform/MessageFormat.h"
 #include "platform/SystemErrorText.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QStringConverter>
 
 #include <pugixml.hpp>
@@ -53,34 +55,72 @@ bool ReadWholeFile(const QString& path, std::string& data, int& error)
     }
 }
 
-// The parser works on UTF-8; a UTF-16 or UTF-32 file is turned into UTF-8
-// first so that the error offset points into text we can show.
+// The encoding the xml declaration names; empty when the file has none.
+QString DeclaredEncoding(const std::string& raw)
+{
+    if (raw.compare(0, 5, "<?xml") != 0)
+        return {};
+    const std::size_t end = raw.find("?>");
+    if (end == std::string::npos)
+        return {};
+    static const QRegularExpression pattern(QStringLiteral(R"(^<\?xml\s[^>]*?\bencoding\s*=\s*(["'])([A-Za-z][A-Za-z0-9._:-]*)\1)"));
+    const QRegularExpressionMatch match = pattern.match(QString::fromLatin1(raw.data(), static_cast<qsizetype>(end)));
+    return match.hasMatch() ? match.captured(2) : QString();
+}
+
+// Editors that write "Shift_JIS" write the Windows code page, which keeps
+// backslash and tilde where ASCII has them.
+QString CodePageOfDeclaration(const QString& declared)
+{
+    const QString name = declared.toUpper();
+    if (name == u"SHIFT_JIS" || name == u"SHIFT-JIS" || name == u"SJIS" || name == u"X-SJIS" || name == u"MS_KANJI")
+        return QStringLiteral("CP932");
+    return name;
+}
+
+// The parser works on UTF-8; a UTF-16 or UTF-32 file, or one whose
+// declaration names another code page, is turned into UTF-8 first so that
+// the error offset points into text we can show.
 std::string AsUtf8(const std::string& raw)
 {
-    const auto encoding = QStringConverter::encodingForData(QByteArrayView(raw.data(), static_cast<qsizetype>(raw.size())));
-    if (!encoding || *encoding == QStringConverter::Utf8)
+    const QByteArrayView bytes(raw.data(), static_cast<qsizetype>(raw.size()));
+    const auto encoding = QStringConverter::encodingForData(bytes);
+    if (!encoding) {
+        const QString declared = DeclaredEncoding(raw);
+        // Without a byte order mark the bytes cannot be UTF-16 or UTF-32,
+        // whatever the declaration says.
+        if (declared.isEmpty() || declared.startsWith(u"UTF", Qt::CaseInsensitive) || declared.startsWith(u"UCS", Qt::CaseInsensitive))
+            return raw;
+        const QString codePage = CodePageOfDeclaration(declared);
+        const CCodePageEncoder decoder(codePage);
+        if (decoder.GetCodePage() != codePage)
+            ThrowParseError(1, QString::fromLatin1(raw.substr(0, raw.find('\n'))).trimmed(), QStringLiteral("Unsupported encoding \"%1\"").arg(declared));
+        const QByteArray utf8 = decoder.Decode(QByteArray(raw.data(), static_cast<qsizetype>(raw.size()))).toUtf8();
+        return std::string(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+    }
+    if (*encoding == QStringConverter::Utf8)
         return raw;
     QStringDecoder decoder(*encoding);
-    const QString text = decoder(QByteArrayView(raw.data(), static_cast<qsizetype>(raw.size())));
+    const QString text = decoder(bytes);
     const QByteArray utf8 = text.toUtf8();
     return std::string(utf8.constData(), static_cast<std::size_t>(utf8.size()));
 }
 
-// Text content as the DOM gives it: all text below the node, in document order.
+// Text content as the DOM gives it: all text below the node, in document
+// order. Walked without recursion: a file may nest as deep as it likes.
 void AppendText(const pugi::xml_node& node, std::string& out)
 {
-    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
-        switch (child.type()) {
-        case pugi::node_pcdata:
-        case pugi::node_cdata:
+    pugi::xml_node child = node.first_child();
+    while (child) {
+        if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata)
             out += child.value();
-            break;
-        case pugi::node_element:
-            AppendText(child, out);
-            break;
-        default:
-            break;
+        if (child.type() == pugi::node_element && child.first_child()) {
+            child = child.first_child();
+            continue;
         }
+        while (!child.next_sibling() && child.parent() != node)
+            child = child.parent();
+        child = child.next_sibling();
     }
 }
 

@@ -1,5 +1,6 @@
 #include "LanguageFileFixture.h"
 
+#include "foundation/CCodePageEncoder.h"
 #include "foundation/CPrivateException.h"
 #include "foundation/CResourceDatabase.h"
 #include "foundation/CXmlReaderWriter.h"
@@ -15,6 +16,7 @@
 #include <QSet>
 #include <QVBoxLayout>
 
+#include <cstdlib>
 #include <map>
 
 namespace {
@@ -222,6 +224,103 @@ TEST_F(LanguageDatabase, LocaleOfTheFileTakesEffect)
         qunsetenv("LC_ALL");
     else
         qputenv("LC_ALL", savedLcAll);
+}
+
+TEST_F(LanguageDatabase, DeclaredEncodingDecodesTheFile)
+{
+    const auto file = [](const QByteArray& declaration, const QByteArray& language, const QByteArray& text) {
+        return declaration + "<root><application>Ombrix</application><filetype>language</filetype><language>"
+               + language + "</language><message><text name=\"K\">" + text + "</text></message></root>";
+    };
+    const auto encoded = [](const char* codePage, const QByteArray& utf8) {
+        CCodePageEncoder encoder(codePage);
+        int substituted = 0;
+        const QByteArray bytes = encoder.Encode(QString::fromUtf8(utf8), &substituted);
+        EXPECT_EQ(substituted, 0) << codePage;
+        return bytes;
+    };
+    // U+FF5E and the circled digit exist only in the Windows form of
+    // Shift_JIS; the trail byte of "ソ" is a backslash.
+    const QString japanese = QString::fromUtf8("電圧ソ～①\\ end");
+    const QString western = QString::fromUtf8("Größe € – é");
+    const QString latin = QString::fromUtf8("Größe é ÿ");
+    struct Case
+    {
+        const char* name;
+        QByteArray content;
+        QString language;
+        QString text;
+    };
+    const Case cases[] = {
+        {"sjis.lng", encoded("CP932", file("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\n", "日本語", japanese.toUtf8())), "日本語", japanese},
+        {"cp1252.lng", encoded("CP1252", file("<?xml version='1.0' encoding='windows-1252'?>\r\n", "Français", western.toUtf8())), "Français", western},
+        {"latin1.lng", file("<?xml version=\"1.0\" encoding=\"ISO-8859-1\" ?>", "Fran\xE7" "ais", "Gr\xF6\xDF" "e \xE9 \xFF"), "Français", latin},
+        {"utf8.lng", file("<?xml version=\"1.0\" encoding=\"UTF-8\"?>", "日本語", japanese.toUtf8()), "日本語", japanese},
+        {"plain.lng", file("", "日本語", japanese.toUtf8()), "日本語", japanese},
+    };
+    ASSERT_EQ(cases[0].content.count("\x83\x5C"), 1);
+    for (const Case& c : cases) {
+        WriteFile(c.name, c.content);
+        CResourceDatabase db;
+        db.LoadLanguageFileFrom(Dir(), c.name);
+        EXPECT_EQ(db.GetLanguage(), c.language) << c.name;
+        EXPECT_EQ(db.GetMessageText("K"), c.text) << c.name;
+    }
+
+    WriteFile("unknown.lng", file("<?xml version=\"1.0\" encoding=\"x-no-such\"?>\n", "X", "x"));
+    CResourceDatabase db;
+    EXPECT_EQ(LoadError(db, Dir(), "unknown.lng"),
+              Wrapped("unknown.lng", "line: 1\nsrc text: <?xml version=\"1.0\" encoding=\"x-no-such\"?>\nreason: Unsupported encoding \"x-no-such\""));
+}
+
+TEST_F(LanguageDatabase, LocaleThatCannotBeSetKeepsTheDecimalPoint)
+{
+    std::setlocale(LC_ALL, "C");
+    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr)
+        GTEST_SKIP() << "no locale with a decimal comma";
+    ASSERT_EQ(FormatDouble("%.1lf", 1.5), "1,5");
+    const std::string desktopType = std::setlocale(LC_CTYPE, nullptr);
+
+    WriteFile("gone.lng", LanguageFile("", "<locale>xx_XX.UTF-8</locale>"));
+    CResourceDatabase db;
+    db.LoadLanguageFileFrom(Dir(), "gone.lng");
+    EXPECT_EQ(FormatDouble("%.1lf", 1.5), "1.5");
+    EXPECT_EQ(std::strtod("2.25", nullptr), 2.25);
+    EXPECT_EQ(std::string(std::setlocale(LC_CTYPE, nullptr)), desktopType);
+
+    // No locale element and a desktop locale that is not installed.
+    const QByteArray savedLcAll = qgetenv("LC_ALL");
+    qputenv("LC_ALL", "xx_XX.UTF-8");
+    std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+    WriteFile("none.lng", LanguageFile("", ""));
+    db.LoadLanguageFileFrom(Dir(), "none.lng");
+    EXPECT_EQ(FormatDouble("%.1lf", 1.5), "1.5");
+    if (savedLcAll.isNull())
+        qunsetenv("LC_ALL");
+    else
+        qputenv("LC_ALL", savedLcAll);
+}
+
+TEST_F(LanguageDatabase, DeeplyNestedTextIsGatheredInOrder)
+{
+    WriteFile("mixed.lng", LanguageFile("", "").replace("<language>Test</language>", "<language>a<b>b<c/>c<![CDATA[d]]></b>e<f><g>g</g></f>h</language>"));
+    CResourceDatabase db;
+    db.LoadLanguageFileFrom(Dir(), "mixed.lng");
+    EXPECT_EQ(db.GetLanguage(), "abcdegh");
+
+    constexpr int kDepth = 200000;
+    QByteArray deep = "<language>";
+    deep.reserve(kDepth * 7 + 64);
+    for (int i = 0; i < kDepth; ++i)
+        deep += "<a>";
+    deep += "Deep";
+    for (int i = 0; i < kDepth; ++i)
+        deep += "</a>";
+    deep += "!</language>";
+    WriteFile("deep.lng", LanguageFile("<message><text name=\"K\">after</text></message>", "").replace("<language>Test</language>", deep));
+    db.LoadLanguageFileFrom(Dir(), "deep.lng");
+    EXPECT_EQ(db.GetLanguage(), "Deep!");
+    EXPECT_EQ(db.GetMessageText("K"), "after");
 }
 
 TEST(LanguageDialogTexts, AppliedByControlId)
