@@ -33,23 +33,17 @@ CAdvancedDialog::CAdvancedDialog(QWidget* parent)
 void CAdvancedDialog::CreateControls()
 {
     setWindowTitle(Text("Other Setting"));
-    auto label = [this](int id, const char* text) { return AddControl(new QLabel(Text(text), this), id); };
-    auto edit = [this](int id) {
-        auto* e = AddControl(new QLineEdit(this), id);
-        e->setMaximumWidth(80);
-        return e;
-    };
 
     auto* input = AddControl(new QGroupBox(Text("Input"), this), 1192);
     auto* inputGrid = new QGridLayout(input);
-    inputGrid->addWidget(label(1193, "Low-end cutout"), 0, 0, 1, 3);
-    inputGrid->addWidget(label(1202, "Voltage"), 1, 0);
-    inputGrid->addWidget(edit(IDC_CUTOUT_U), 1, 1);
+    inputGrid->addWidget(AddLabel(1193, "Low-end cutout"), 0, 0, 1, 3);
+    inputGrid->addWidget(AddLabel(1202, "Voltage"), 1, 0);
+    inputGrid->addWidget(AddEdit(IDC_CUTOUT_U), 1, 1);
     inputGrid->addWidget(new QLabel(Text("%"), this), 1, 2);
-    inputGrid->addWidget(label(1203, "Current"), 2, 0);
-    inputGrid->addWidget(edit(IDC_CUTOUT_I), 2, 1);
+    inputGrid->addWidget(AddLabel(1203, "Current"), 2, 0);
+    inputGrid->addWidget(AddEdit(IDC_CUTOUT_I), 2, 1);
     inputGrid->addWidget(new QLabel(Text("%"), this), 2, 2);
-    inputGrid->addWidget(label(1194, "Frequency input"), 3, 0);
+    inputGrid->addWidget(AddLabel(1194, "Frequency input"), 3, 0);
     m_freqDetect = AddControl(new QComboBox(this), IDC_FREQ_DETECT);
     m_freqDetect->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     inputGrid->addWidget(m_freqDetect, 3, 1, 1, 2);
@@ -58,7 +52,7 @@ void CAdvancedDialog::CreateControls()
     // One row per pair: its title, then its two buttons.
     auto addPair = [&](QGridLayout* grid, int row, int titleId, const char* title, int firstId, const char* first,
                        const char* second) {
-        grid->addWidget(label(titleId, title), row, 0);
+        grid->addWidget(AddLabel(titleId, title), row, 0);
         auto* a = AddControl(new QRadioButton(Text(first), this), firstId);
         auto* b = AddControl(new QRadioButton(Text(second), this), firstId + 1);
         grid->addWidget(a, row, 1);

@@ -35,29 +35,23 @@ CAdvancedModbusDialog::CAdvancedModbusDialog(QWidget* parent)
 void CAdvancedModbusDialog::CreateControls()
 {
     setWindowTitle(Text("Advanced Modbus Setting"));
-    auto label = [this](int id, const char* text) { return AddControl(new QLabel(Text(text), this), id); };
-    auto edit = [this](int id) {
-        auto* e = AddControl(new QLineEdit(this), id);
-        e->setMaximumWidth(80);
-        return e;
-    };
 
     auto* grid = new QGridLayout;
-    grid->addWidget(label(1108, "Long register"), 0, 0, 1, 3);
+    grid->addWidget(AddLabel(1108, "Long register"), 0, 0, 1, 3);
     auto* normal = AddControl(new QRadioButton(Text("Normal (low first)"), this), IDC_LONG_NORMAL);
     auto* swap = AddControl(new QRadioButton(Text("Swap (high first)"), this), IDC_LONG_SWAP);
     grid->addWidget(normal, 1, 0, 1, 2);
     grid->addWidget(swap, 1, 2, 1, 2);
-    grid->addWidget(label(1109, "Protocol operation timer"), 2, 0, 1, 3);
-    grid->addWidget(label(1110, "t1.5"), 3, 0);
-    grid->addWidget(edit(IDC_T15), 3, 1);
-    grid->addWidget(label(1111, "char"), 3, 2);
-    grid->addWidget(label(1112, "t3.5"), 4, 0);
-    grid->addWidget(edit(IDC_T35), 4, 1);
-    grid->addWidget(label(1113, "char"), 4, 2);
+    grid->addWidget(AddLabel(1109, "Protocol operation timer"), 2, 0, 1, 3);
+    grid->addWidget(AddLabel(1110, "t1.5"), 3, 0);
+    grid->addWidget(AddEdit(IDC_T15), 3, 1);
+    grid->addWidget(AddLabel(1111, "char"), 3, 2);
+    grid->addWidget(AddLabel(1112, "t3.5"), 4, 0);
+    grid->addWidget(AddEdit(IDC_T35), 4, 1);
+    grid->addWidget(AddLabel(1113, "char"), 4, 2);
     grid->setColumnStretch(3, 1);
 
-    auto* warning = label(IDC_WARNING, "WARNING! Communication might fail when t1.5 or t3.5 are changed.");
+    auto* warning = AddLabel(IDC_WARNING, "WARNING! Communication might fail when t1.5 or t3.5 are changed.");
     warning->setWordWrap(true);
     QPalette palette = warning->palette();
     palette.setColor(QPalette::WindowText, QColor(255, 0, 0));

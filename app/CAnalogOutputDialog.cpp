@@ -60,15 +60,9 @@ CAnalogOutputDialog::~CAnalogOutputDialog() = default;
 void CAnalogOutputDialog::CreateControls()
 {
     setWindowTitle(QStringLiteral("Analog Output"));
-    auto label = [this](int id, const char* text) { return AddControl(new QLabel(Key(text), this), id); };
-    auto edit = [this](int id) {
-        auto* e = AddControl(new QLineEdit(this), id);
-        e->setMaximumWidth(100);
-        return e;
-    };
 
     auto* assignRow = new QHBoxLayout;
-    assignRow->addWidget(label(1168, "Assign"));
+    assignRow->addWidget(AddLabel(1168, "Assign"));
     m_assign = AddControl(new QComboBox(this), IDC_ASSIGN);
     m_assign->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     assignRow->addWidget(m_assign);
@@ -76,21 +70,21 @@ void CAnalogOutputDialog::CreateControls()
 
     auto* scaling = AddControl(new QGroupBox(Key("Scaling Range"), this), 1183);
     auto* scalingGrid = new QGridLayout(scaling);
-    scalingGrid->addWidget(label(1170, "Upper"), 0, 0);
-    scalingGrid->addWidget(edit(IDC_INPUT100), 0, 1);
-    scalingGrid->addWidget(label(1172, "%"), 0, 2);
-    scalingGrid->addWidget(label(1173, "Lower"), 1, 0);
-    scalingGrid->addWidget(edit(IDC_INPUT0), 1, 1);
-    scalingGrid->addWidget(label(1175, "%"), 1, 2);
+    scalingGrid->addWidget(AddLabel(1170, "Upper"), 0, 0);
+    scalingGrid->addWidget(AddEdit(IDC_INPUT100, 100), 0, 1);
+    scalingGrid->addWidget(AddLabel(1172, "%"), 0, 2);
+    scalingGrid->addWidget(AddLabel(1173, "Lower"), 1, 0);
+    scalingGrid->addWidget(AddEdit(IDC_INPUT0, 100), 1, 1);
+    scalingGrid->addWidget(AddLabel(1175, "%"), 1, 2);
 
     auto* output = AddControl(new QGroupBox(Key("Output Range"), this), 1184);
     auto* outputGrid = new QGridLayout(output);
-    outputGrid->addWidget(label(1176, "Upper"), 0, 0);
-    outputGrid->addWidget(edit(IDC_OUTPUT100), 0, 1);
-    outputGrid->addWidget(label(IDC_OUTPUT100_UNIT, "mA"), 0, 2);
-    outputGrid->addWidget(label(1177, "Lower"), 1, 0);
-    outputGrid->addWidget(edit(IDC_OUTPUT0), 1, 1);
-    outputGrid->addWidget(label(IDC_OUTPUT0_UNIT, "mA"), 1, 2);
+    outputGrid->addWidget(AddLabel(1176, "Upper"), 0, 0);
+    outputGrid->addWidget(AddEdit(IDC_OUTPUT100, 100), 0, 1);
+    outputGrid->addWidget(AddLabel(IDC_OUTPUT100_UNIT, "mA"), 0, 2);
+    outputGrid->addWidget(AddLabel(1177, "Lower"), 1, 0);
+    outputGrid->addWidget(AddEdit(IDC_OUTPUT0, 100), 1, 1);
+    outputGrid->addWidget(AddLabel(IDC_OUTPUT0_UNIT, "mA"), 1, 2);
 
     auto* ranges = new QHBoxLayout;
     ranges->addWidget(scaling);
@@ -103,12 +97,12 @@ void CAnalogOutputDialog::CreateControls()
     m_graph->setFixedSize(kGraphWidth, kGraphHeight);
 
     auto* adjust = new QGridLayout;
-    adjust->addWidget(label(1186, "Adjust span"), 0, 0);
-    adjust->addWidget(edit(IDC_SPAN), 0, 1);
-    adjust->addWidget(label(1188, "%"), 0, 2);
-    adjust->addWidget(label(1189, "Adjust zero"), 1, 0);
-    adjust->addWidget(edit(IDC_ZERO), 1, 1);
-    adjust->addWidget(label(1191, "%"), 1, 2);
+    adjust->addWidget(AddLabel(1186, "Adjust span"), 0, 0);
+    adjust->addWidget(AddEdit(IDC_SPAN, 100), 0, 1);
+    adjust->addWidget(AddLabel(1188, "%"), 0, 2);
+    adjust->addWidget(AddLabel(1189, "Adjust zero"), 1, 0);
+    adjust->addWidget(AddEdit(IDC_ZERO, 100), 1, 1);
+    adjust->addWidget(AddLabel(1191, "%"), 1, 2);
     adjust->setColumnStretch(3, 1);
 
     QHBoxLayout* buttons = CreateButtonRow(Key("OK"), Key("Cancel"));

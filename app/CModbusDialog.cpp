@@ -49,12 +49,6 @@ CModbusDialog::CModbusDialog(QWidget* parent)
 void CModbusDialog::CreateControls()
 {
     setWindowTitle(Text("Modbus Setting"));
-    auto label = [this](int id, const char* text) { return AddControl(new QLabel(Text(text), this), id); };
-    auto edit = [this](int id) {
-        auto* e = AddControl(new QLineEdit(this), id);
-        e->setMaximumWidth(80);
-        return e;
-    };
     auto combo = [this](int id) {
         auto* c = AddControl(new QComboBox(this), id);
         c->setSizeAdjustPolicy(QComboBox::AdjustToContents);
@@ -62,9 +56,9 @@ void CModbusDialog::CreateControls()
     };
 
     auto* grid = new QGridLayout;
-    grid->addWidget(label(1094, "Device address"), 0, 0);
-    grid->addWidget(edit(IDC_ADDRESS), 0, 1);
-    grid->addWidget(label(1082, "Transfer rate"), 1, 0);
+    grid->addWidget(AddLabel(1094, "Device address"), 0, 0);
+    grid->addWidget(AddEdit(IDC_ADDRESS), 0, 1);
+    grid->addWidget(AddLabel(1082, "Transfer rate"), 1, 0);
     m_baudrate = combo(IDC_BAUDRATE);
     grid->addWidget(m_baudrate, 1, 1, 1, 2);
     grid->addWidget(new QLabel(Text("Parity bit"), this), 2, 0);
@@ -76,14 +70,14 @@ void CModbusDialog::CreateControls()
     auto* advanced = AddControl(new QPushButton(Text("Advanced"), this), IDC_ADVANCED);
     grid->addWidget(advanced, 4, 1, 1, 2, Qt::AlignLeft);
 
-    grid->addWidget(label(1150, "Mode"), 5, 0);
+    grid->addWidget(AddLabel(1150, "Mode"), 5, 0);
     auto* rtu = AddControl(new QRadioButton(Text("RTU (8bit)"), this), IDC_MODE_RTU);
     auto* ascii = AddControl(new QRadioButton(Text("ASCII (7bit)"), this), IDC_MODE_ASCII);
     grid->addWidget(rtu, 5, 1);
     grid->addWidget(ascii, 5, 2);
-    grid->addWidget(label(1153, "RUN LED Timeout"), 6, 0);
-    grid->addWidget(edit(IDC_RUNLED), 6, 1);
-    grid->addWidget(label(1154, "sec."), 6, 2);
+    grid->addWidget(AddLabel(1153, "RUN LED Timeout"), 6, 0);
+    grid->addWidget(AddEdit(IDC_RUNLED), 6, 1);
+    grid->addWidget(AddLabel(1154, "sec."), 6, 2);
     grid->setColumnStretch(3, 1);
 
     auto* page = new QVBoxLayout(this);

@@ -28,9 +28,6 @@ CPasscodeDialog::CPasscodeDialog(QWidget* parent) : CSettingDialog(IDD, parent)
 {
     UseDialogFrame(this);
     setWindowTitle(QStringLiteral("Passcode Setting"));
-    auto label = [this](int id, const char* text) {
-        return AddControl(new QLabel(QString::fromLatin1(text), this), id);
-    };
     m_new = AddControl(new QLineEdit(this), IDC_NEW_PASSCODE);
     m_confirm = AddControl(new QLineEdit(this), IDC_CONFIRM_PASSCODE);
     // Password style, digits only from the keyboard.
@@ -41,10 +38,10 @@ CPasscodeDialog::CPasscodeDialog(QWidget* parent) : CSettingDialog(IDD, parent)
     }
 
     auto* fields = new QGridLayout;
-    fields->addWidget(label(1189, "Enter 4-digit number."), 0, 0, 1, 2);
-    fields->addWidget(label(1190, "New passcode"), 1, 0);
+    fields->addWidget(AddLabel(1189, "Enter 4-digit number."), 0, 0, 1, 2);
+    fields->addWidget(AddLabel(1190, "New passcode"), 1, 0);
     fields->addWidget(m_new, 1, 1);
-    fields->addWidget(label(1191, "Confirm new passcode"), 2, 0);
+    fields->addWidget(AddLabel(1191, "Confirm new passcode"), 2, 0);
     fields->addWidget(m_confirm, 2, 1);
 
     auto* page = new QVBoxLayout(this);

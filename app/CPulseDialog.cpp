@@ -52,9 +52,6 @@ void CPulseDialog::CreateControls()
 {
     UseDialogFrame(this);
     setWindowTitle(QStringLiteral("Energy Setting"));
-    auto label = [this](int id, const char* text) {
-        return AddControl(new QLabel(QString::fromLatin1(text), this), id);
-    };
     auto combo = [this](int id) {
         auto* c = AddControl(new QComboBox(this), id);
         c->setSizeAdjustPolicy(QComboBox::AdjustToContents);
@@ -65,14 +62,14 @@ void CPulseDialog::CreateControls()
     m_duration = combo(IDC_DURATION);
 
     auto* fields = new QGridLayout;
-    fields->addWidget(label(1185, "Energy count"), 0, 0);
+    fields->addWidget(AddLabel(1185, "Energy count"), 0, 0);
     fields->addWidget(m_source, 0, 1, 1, 2);
-    fields->addWidget(label(1186, "Pulse weight"), 1, 0);
+    fields->addWidget(AddLabel(1186, "Pulse weight"), 1, 0);
     fields->addWidget(m_rate, 1, 1);
-    fields->addWidget(label(IDC_RATE_UNIT, ""), 1, 2);
-    fields->addWidget(label(1187, "Pulse duration"), 2, 0);
+    fields->addWidget(AddLabel(IDC_RATE_UNIT, ""), 1, 2);
+    fields->addWidget(AddLabel(1187, "Pulse duration"), 2, 0);
     fields->addWidget(m_duration, 2, 1);
-    fields->addWidget(label(1188, "ms"), 2, 2);
+    fields->addWidget(AddLabel(1188, "ms"), 2, 2);
     fields->setColumnStretch(3, 1);
 
     auto* page = new QVBoxLayout(this);

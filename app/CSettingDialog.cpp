@@ -5,6 +5,8 @@
 
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -17,6 +19,18 @@ bool CSettingDialog::RunOnSettings(CSettings& settings)
         return false;
     settings = m_settings;
     return true;
+}
+
+QLabel* CSettingDialog::AddLabel(int id, const char* text)
+{
+    return AddControl(new QLabel(QString::fromUtf8(text), this), id);
+}
+
+QLineEdit* CSettingDialog::AddEdit(int id, int maximumWidth)
+{
+    auto* edit = AddControl(new QLineEdit(this), id);
+    edit->setMaximumWidth(maximumWidth);
+    return edit;
 }
 
 QHBoxLayout* CSettingDialog::CreateButtonRow(const QString& okText, const QString& cancelText)

@@ -8,6 +8,8 @@
 
 class QComboBox;
 class QHBoxLayout;
+class QLabel;
+class QLineEdit;
 
 class CSettingDialog : public CDialog
 {
@@ -20,6 +22,10 @@ public:
 protected:
     // Copies the set in, runs the dialog and copies it back on OK (then true).
     bool RunOnSettings(CSettings& settings);
+
+    // A static text and a short number edit, each under its control id.
+    QLabel* AddLabel(int id, const char* text);
+    QLineEdit* AddEdit(int id, int maximumWidth = 80);
 
     // The OK (default) and Cancel buttons, right-aligned in one row.
     QHBoxLayout* CreateButtonRow(const QString& okText, const QString& cancelText);

@@ -81,6 +81,21 @@ bool WriteAll(int fd, const QByteArray& data, int& errorCode)
     }
     return true;
 }
+// Writes, flushes to the disk and closes fd (also on failure).
+bool WriteAndClose(int fd, const QByteArray& data, int& errorCode)
+{
+    bool ok = WriteAll(fd, data, errorCode);
+    if (ok && ::fsync(fd) != 0) {
+        errorCode = errno;
+        ok = false;
+    }
+    if (::close(fd) != 0 && ok) {
+        errorCode = errno;
+        ok = false;
+    }
+    return ok;
+}
+
 // Only a regular file holds a profile: reading a FIFO or a device would
 // block or never end, and replacing one would be worse.
 int NotARegularFile(const struct stat& info)
@@ -305,15 +320,7 @@ bool CPrivateProfile::Save(const QString& path, int& errorCode) const
     if (::stat(target.constData(), &info) == 0)
         ::fchmod(fd, info.st_mode & 07777);
 
-    bool ok = WriteAll(fd, Encode(), errorCode);
-    if (ok && ::fsync(fd) != 0) {
-        errorCode = errno;
-        ok = false;
-    }
-    if (::close(fd) != 0 && ok) {
-        errorCode = errno;
-        ok = false;
-    }
+    bool ok = WriteAndClose(fd, Encode(), errorCode);
     if (ok && ::rename(temporary.constData(), target.constData()) != 0) {
         errorCode = errno;
         ok = false;
@@ -330,14 +337,5 @@ bool CPrivateProfile::SaveInPlace(const QByteArray& target, int& errorCode) cons
         errorCode = errno;
         return false;
     }
-    bool ok = WriteAll(fd, Encode(), errorCode);
-    if (ok && ::fsync(fd) != 0) {
-        errorCode = errno;
-        ok = false;
-    }
-    if (::close(fd) != 0 && ok) {
-        errorCode = errno;
-        ok = false;
-    }
-    return ok;
+    return WriteAndClose(fd, Encode(), errorCode);
 }
