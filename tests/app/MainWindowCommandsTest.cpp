@@ -96,6 +96,19 @@ protected:
     {
         m_driver.On<CConnectDialog>([path](CConnectDialog* d) { ChoosePort(d, path); }, "connection dialog");
     }
+    // Download, answering the connection and passcode dialogs.
+    void DownloadWithPasscode(QWidget* window, const char* passcode)
+    {
+        ConnectTo(m_pty.Path());
+        m_driver.On<CEnterPasscodeDialog>(
+            [passcode](CEnterPasscodeDialog* d) {
+                TypeInto(d, IDC_PASSCODE_EDIT, passcode);
+                PressButton(d, IDOK);
+            },
+            "passcode dialog");
+        PressButton(window, 1033);
+        CheckAllAnswered();
+    }
     void CheckAllAnswered() { EXPECT_TRUE(m_driver.Done()) << "never came: " << m_driver.Pending().toStdString(); }
 
     TempProfile m_profile;
@@ -205,15 +218,7 @@ TEST_F(MainWindowCommandsTest, DownloadToAProtectedUnitGoesThroughThePasscode)
     w.Open();
     Type(Edit(&w, 1048), "6600");
     Type(Edit(&w, 1050), "300");
-    ConnectTo(m_pty.Path());
-    m_driver.On<CEnterPasscodeDialog>(
-        [](CEnterPasscodeDialog* d) {
-            TypeInto(d, IDC_PASSCODE_EDIT, "1234");
-            PressButton(d, IDOK);
-        },
-        "passcode dialog");
-    PressButton(&w, 1033);
-    CheckAllAnswered();
+    DownloadWithPasscode(&w, "1234");
     EXPECT_TRUE(m_prompts.MessageTexts().empty()) << m_prompts.MessageTexts()[0].toStdString();
     EXPECT_EQ(m_unit.GetValue32(5603), 6600u);
     EXPECT_EQ(m_unit.GetRegister(5601), 300);
@@ -224,15 +229,7 @@ TEST_F(MainWindowCommandsTest, DownloadToAProtectedUnitGoesThroughThePasscode)
 
     // A wrong passcode: the unit's message, and nothing written.
     Type(Edit(&w, 1048), "440");
-    ConnectTo(m_pty.Path());
-    m_driver.On<CEnterPasscodeDialog>(
-        [](CEnterPasscodeDialog* d) {
-            TypeInto(d, IDC_PASSCODE_EDIT, "999");
-            PressButton(d, IDOK);
-        },
-        "passcode dialog");
-    PressButton(&w, 1033);
-    CheckAllAnswered();
+    DownloadWithPasscode(&w, "999");
     ASSERT_EQ(m_prompts.MessageTexts().size(), 1u);
     EXPECT_EQ(m_prompts.MessageTexts()[0], g_resourceDatabase.GetMessageText("ERROR_MODBUS_PASSCODE_MISMATCH"));
     EXPECT_EQ(m_unit.GetValue32(5603), 6600u);
@@ -266,15 +263,7 @@ TEST_F(MainWindowCommandsTest, ProtectSetsThePasscodeThatOpensTheUnitAsTyped)
 
     // Typed as it was set, the passcode opens the unit for a download.
     Type(Edit(&w, 1048), "6600");
-    ConnectTo(m_pty.Path());
-    m_driver.On<CEnterPasscodeDialog>(
-        [](CEnterPasscodeDialog* d) {
-            TypeInto(d, IDC_PASSCODE_EDIT, "0123");
-            PressButton(d, IDOK);
-        },
-        "passcode dialog");
-    PressButton(&w, 1033);
-    CheckAllAnswered();
+    DownloadWithPasscode(&w, "0123");
     EXPECT_TRUE(m_prompts.MessageTexts().empty()) << m_prompts.MessageTexts()[0].toStdString();
     EXPECT_EQ(m_unit.GetValue32(5603), 6600u);
 
