@@ -12,10 +12,10 @@
 #include "ColumnWidths.h"
 #include "comm/CConnectDialog.h"
 #include "comm/CModbusInterface.h"
-#include "monitor/CMyDalvexDlg.h"
 #include "foundation/CPrivateException.h"
 #include "foundation/DialogHelpers.h"
 #include "foundation/Globals.h"
+#include "monitor/CMyDalvexDlg.h"
 #include "platform/RunCommand.h"
 #include "params/CAnalogOutputEnumerationInterface.h"
 #include "params/PasscodeProtocol.h"
@@ -759,7 +759,6 @@ void CBasicParameterDialog::OnOthers()
 {
     CAdvancedDialog dialog(this);
     dialog.DoModalWithSettings(m_settings);
-    // The analog limit shows in the list whatever the dialog's end.
     UpdateAnalogOutputList();
 }
 
