@@ -114,12 +114,25 @@ QString CCodePageEncoder::Decode(const QByteArray& bytes) const
     size_t inLeft = static_cast<size_t>(input.size());
     char* out = output.data();
     size_t outLeft = static_cast<size_t>(output.size());
+    // Encodings beyond the Windows code pages may need more room.
+    const auto grow = [&] {
+        const qsizetype used = out - output.data();
+        output.resize(output.size() * 2);
+        out = output.data() + used;
+        outLeft = static_cast<size_t>(output.size() - used);
+    };
     while (inLeft > 0) {
         if (iconv(decoder, &in, &inLeft, &out, &outLeft) != static_cast<size_t>(-1))
             break;
+        if (errno == E2BIG) {
+            grow();
+            continue;
+        }
         if (errno != EILSEQ && errno != EINVAL)
             break;
         // An undefined byte or a lead byte without its trail byte.
+        if (outLeft == 0)
+            grow();
         ++in;
         --inLeft;
         *out++ = '?';

@@ -303,8 +303,9 @@ bool CPrivateProfile::Save(const QString& path, int& errorCode) const
         fd = g_refuseTemporaryFiles ? (errno = EACCES, -1)
                                     : ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) {
-            // A writable file in a folder that is not: written in place.
-            if (exists && (errno == EACCES || errno == EPERM || errno == EROFS))
+            // A writable file in a folder that is not, or whose name leaves no
+            // room for a temporary one beside it: written in place.
+            if (exists && (errno == EACCES || errno == EPERM || errno == EROFS || errno == ENAMETOOLONG))
                 return SaveInPlace(target, errorCode);
             errorCode = errno;
             return false;

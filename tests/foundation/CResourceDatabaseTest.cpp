@@ -267,6 +267,15 @@ TEST_F(LanguageDatabase, DeclaredEncodingDecodesTheFile)
         EXPECT_EQ(db.GetMessageText("K"), c.text) << c.name;
     }
 
+    // One byte of TSCII is a whole ligature of four characters, 12 bytes
+    // of UTF-8: the text comes out whole, not cut where a guess of room ended.
+    WriteFile("tscii.lng", file("<?xml version=\"1.0\" encoding=\"TSCII\"?>", "Tamil", QByteArray(200, '\x82')));
+    {
+        CResourceDatabase db;
+        db.LoadLanguageFileFrom(Dir(), "tscii.lng");
+        EXPECT_EQ(db.GetMessageText("K"), QString::fromUtf8("\u0BB8\u0BCD\u0BB0\u0BC0").repeated(200));
+    }
+
     WriteFile("unknown.lng", file("<?xml version=\"1.0\" encoding=\"x-no-such\"?>\n", "X", "x"));
     CResourceDatabase db;
     EXPECT_EQ(LoadError(db, Dir(), "unknown.lng"),

@@ -378,6 +378,13 @@ TEST_F(ParameterFileTest, FailedSaveKeepsTheOldFile)
     EXPECT_EQ(Str(fresh), Str(Message("MSG_ERROR_SAVE_PARAMETER", EACCES)));
     EXPECT_FALSE(QFileInfo::exists(Path("fresh.cfg")));
 
+    // A name so long that no temporary name fits beside it.
+    const QString longName = m_dir.filePath(QString(250, QLatin1Char('n')) + QStringLiteral(".cfg"));
+    Write(longName, "[AVOCFG]\r\nModel=1\r\n");
+    EXPECT_EQ(Str(saveError(longName)), "");
+    ASSERT_TRUE(loaded.LoadFile(longName));
+    EXPECT_EQ(loaded.GetWord(PARAMETER_PASSCODE), 4321);
+
     // A folder that does not exist.
     try {
         set.SaveFile(Path("nowhere/x.cfg"));
