@@ -225,17 +225,19 @@ void CAnalogOutputDialog::ApplyControls(bool showErrors)
             (view.*setter)(m_channel, edit);
         } catch (const CException&) {
             // Also a text that is no number at all: the user sees which edit to correct.
-            if (showErrors) {
-                edit->setFocus();
-                edit->selectAll();
-            }
+            if (showErrors)
+                SelectRejectedText(edit);
             throw;
         }
     };
-    store(IDC_INPUT100, &AO::StoreInput100);
-    store(IDC_INPUT0, &AO::StoreInput0);
-    store(IDC_OUTPUT100, &AO::StoreOutput100);
-    store(IDC_OUTPUT0, &AO::StoreOutput0);
+    // The table replaces the scaling: its edits are disabled then, and
+    // their words (maybe from a file or a unit) stay as they are.
+    if (!view.IsTableUsed(m_channel)) {
+        store(IDC_INPUT100, &AO::StoreInput100);
+        store(IDC_INPUT0, &AO::StoreInput0);
+        store(IDC_OUTPUT100, &AO::StoreOutput100);
+        store(IDC_OUTPUT0, &AO::StoreOutput0);
+    }
     store(IDC_SPAN, &AO::StoreSpanAdjust);
     store(IDC_ZERO, &AO::StoreZeroAdjust);
 }
@@ -394,9 +396,8 @@ void CAnalogOutputDialog::OnEditEnd()
             // The editor stays open on the rejected text for correcting.
             ReportException(this, e);
             edit->setText(edit->text());
-            edit->selectAll();
             edit->show();
-            edit->setFocus();
+            SelectRejectedText(edit);
             return;
         }
         FillTable();

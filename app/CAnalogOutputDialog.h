@@ -67,6 +67,7 @@ private:
 
     // Controls -> settings copy, in a fixed order; the first rejected edit
     // throws (with its message, focused and selected, when showErrors).
+    // With the table in use the four scaling edits are left out.
     void ApplyControls(bool showErrors);
     void UpdateEnables();
     void RedrawGraph();

@@ -492,8 +492,7 @@ int CBasicParameterDialog::StoreEdit(QLineEdit* edit, int minimum, int maximum, 
         return ValidateNumber(edit, minimum, maximum, 1, Key(key), true);
     } catch (const CException&) {
         // Also a text that is no number at all: the user sees which edit to correct.
-        edit->setFocus();
-        edit->selectAll();
+        SelectRejectedText(edit);
         throw;
     }
 }

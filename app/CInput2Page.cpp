@@ -144,8 +144,7 @@ void CInput2Page::OnEditEnd()
             try {
                 value = ValidateNumber(edit, 1, 20000, 1, QStringLiteral("INPUT_CT1"), true);
             } catch (const CException&) {
-                edit->setFocus();
-                edit->selectAll();
+                SelectRejectedText(edit);
                 throw;
             }
             m_settings.SetWord(parameter, static_cast<std::uint16_t>(value));

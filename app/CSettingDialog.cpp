@@ -54,11 +54,7 @@ int CSettingDialog::ValidateEdit(int id, int minimum, int maximum, int scale, co
         return ValidateNumber16(edit, minimum, maximum, scale, parameterKey, true);
     } catch (const CException&) {
         // Also a text that is no number at all: the user sees which edit to correct.
-        if (edit) {
-            edit->setFocus();
-            if (edit->selectedText() != edit->text())
-                edit->selectAll();
-        }
+        SelectRejectedText(edit);
         throw;
     }
 }

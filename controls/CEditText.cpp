@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 
 CEditText::CEditText(QWidget* parent)
     : QLineEdit(parent)
@@ -67,6 +68,30 @@ void CEditText::focusOutEvent(QFocusEvent* event)
         return;
     HideEditor();
     Report(false, EditDirection::None);
+}
+
+void CEditText::showEvent(QShowEvent* event)
+{
+    m_pressesSinceShown = 0;
+    QLineEdit::showEvent(event);
+}
+
+void CEditText::mousePressEvent(QMouseEvent* event)
+{
+    ++m_pressesSinceShown;
+    QLineEdit::mousePressEvent(event);
+}
+
+void CEditText::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // The first click went to the grid and opened the box with its whole
+    // text selected; the second one must not narrow that to a word.
+    if (m_pressesSinceShown <= 1) {
+        selectAll();
+        event->accept();
+        return;
+    }
+    QLineEdit::mouseDoubleClickEvent(event);
 }
 
 void CEditText::Report(bool commit, EditDirection direction)

@@ -28,6 +28,9 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     void Report(bool commit, EditDirection direction);
@@ -35,4 +38,7 @@ private:
     bool m_commit = false;
     EditDirection m_direction = EditDirection::None;
     bool m_hiding = false;
+    // Presses since the box was last shown: a double click whose first
+    // click opened the box brings it only one.
+    int m_pressesSinceShown = 0;
 };

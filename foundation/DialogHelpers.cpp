@@ -138,13 +138,6 @@ QString LimitText(int limit, int scale)
     return FormatDouble("%g", static_cast<double>(limit) / scale);
 }
 
-void SelectAllWithCaretAtStart(QLineEdit* edit)
-{
-    edit->setFocus(Qt::OtherFocusReason);
-    const int length = static_cast<int>(edit->text().size());
-    edit->setSelection(length, -length);
-}
-
 } // namespace
 
 int ValidateNumber(QLineEdit* edit, int minimum, int maximum, int scale, const QString& parameterKey, bool select)
@@ -163,8 +156,17 @@ int ValidateNumber(QLineEdit* edit, int minimum, int maximum, int scale, const Q
                                     {FormatArg(name), FormatArg(LimitText(minimum, scale)),
                                      FormatArg(LimitText(maximum, scale))});
     if (select && edit)
-        SelectAllWithCaretAtStart(edit);
+        SelectRejectedText(edit);
     throw CPrivateException(message);
+}
+
+void SelectRejectedText(QLineEdit* edit)
+{
+    if (!edit)
+        return;
+    edit->setFocus(Qt::OtherFocusReason);
+    const int length = static_cast<int>(edit->text().size());
+    edit->setSelection(length, -length);
 }
 
 bool ParseTypedInteger(const QString& text, std::int64_t& value)

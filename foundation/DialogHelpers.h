@@ -22,6 +22,10 @@ int ValidateNumber(QLineEdit* edit, int minimum, int maximum, int scale, const Q
 bool ParseTypedInteger(const QString& text, std::int64_t& value);
 // The same; callers keep the low 16 bits as a register word.
 int ValidateNumber16(QLineEdit* edit, int minimum, int maximum, int scale, const QString& parameterKey, bool select);
+// How a rejected text is shown for correcting: the edit focused, its whole
+// text selected and the caret at its start. A range failure with the select
+// flag leaves it so; windows that also show a text that is no number call it.
+void SelectRejectedText(QLineEdit* edit);
 
 // Writes value / scale with the decimals the scale gives (process locale).
 void SetNumberText(QWidget* control, int value, int scale);

@@ -348,8 +348,7 @@ void CLoopTestDialog::OnEditEnd()
             ReportException(this, e);
             // The edit goes on where it was.
             edit->show();
-            edit->setFocus();
-            edit->selectAll();
+            SelectRejectedText(edit);
             return;
         }
         m_values.Items[static_cast<std::size_t>(*item)] = value;

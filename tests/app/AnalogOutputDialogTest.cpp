@@ -253,6 +253,7 @@ TEST_F(AnalogOutputDialogTest, ARejectedValueIsShownSelectedAndTheDialogStaysOpe
                 EXPECT_EQ(QApplication::activeModalWidget(), &d);
                 EXPECT_EQ(QApplication::focusWidget(), edit);
                 EXPECT_EQ(edit->selectedText(), edit->text());
+                EXPECT_EQ(edit->cursorPosition(), 0);
                 edit->setText(good);
                 d.GetDlgItemAs<QLineEdit>(Dialog::IDC_INPUT0)->setText(lower);
             }
@@ -390,6 +391,7 @@ TEST_F(AnalogOutputDialogTest, TableCellsAreEditedInPlace)
         EXPECT_EQ(m_prompts.MessageTexts()[0], "Table point 2, output Y: enter a value from 3.2 to 20.8.");
         EXPECT_TRUE(box->isVisible());
         EXPECT_EQ(box->selectedText(), "25");
+        EXPECT_EQ(box->cursorPosition(), 0);
         EXPECT_EQ(Word(d.GetSettings(), kCurrentChannel, AO::WORD_TABLE + 5), 400);
 
         // Esc only ends the edit.
@@ -401,6 +403,41 @@ TEST_F(AnalogOutputDialogTest, TableCellsAreEditedInPlace)
     });
     EXPECT_TRUE(ok);
     EXPECT_EQ(Word(set, kCurrentChannel, AO::WORD_TABLE + 3), 1200);
+}
+
+TEST_F(AnalogOutputDialogTest, ADoubleClickOpensTheCellWithItsWholeTextSelected)
+{
+    CSettings set;
+    SetWord(set, kCurrentChannel, AO::WORD_USE_TABLE, 1);
+    RunDialog(set, kCurrentChannel, [&](Dialog& d) {
+        CDataGridView& grid = d.GetGrid();
+        ASSERT_EQ(CellText(d, 1, 3), "0.00");
+        // Through the window, as the platform delivers it: the second click
+        // reaches the editor that the first one opened.
+        const QPoint cell = grid.mapTo(&d, grid.Model().CellRect(1, 3).center());
+        QTest::mouseDClick(d.windowHandle(), Qt::LeftButton, {}, cell);
+        CEditText* box = d.GetEditHost().GetEditBox();
+        ASSERT_TRUE(box->isVisible());
+        EXPECT_EQ(box->text(), "0.00");
+        EXPECT_EQ(box->selectedText(), "0.00");
+    });
+}
+
+TEST_F(AnalogOutputDialogTest, WithTheTableOnOkLeavesTheScalingWordsUnchecked)
+{
+    // Words from a file or a unit beyond what the scaling edits accept.
+    CSettings set;
+    SetWord(set, kCurrentChannel, AO::WORD_USE_TABLE, 1);
+    SetWord(set, kCurrentChannel, AO::WORD_INPUT100, 15000);
+    SetWord(set, kCurrentChannel, AO::WORD_OUTPUT0, 100);
+    const bool ok = RunDialog(set, kCurrentChannel, [&](Dialog& d) {
+        EXPECT_FALSE(EditOf(d, Dialog::IDC_INPUT100)->isEnabled());
+        ClickControl(d, IDOK);
+    });
+    EXPECT_TRUE(ok);
+    EXPECT_TRUE(m_prompts.MessageTexts().empty());
+    EXPECT_EQ(Word(set, kCurrentChannel, AO::WORD_INPUT100), 15000);
+    EXPECT_EQ(Word(set, kCurrentChannel, AO::WORD_OUTPUT0), 100);
 }
 
 TEST_F(AnalogOutputDialogTest, TableAndGraphForACurrentAndAVoltageOutput)

@@ -243,6 +243,7 @@ TEST_F(MainWindowTest, LanguageSwitchWithABadValueStaysInTheSameLanguage)
     // The edit to correct has the focus and its text selected.
     EXPECT_EQ(QApplication::focusWidget(), Edit(&w, 1049));
     EXPECT_EQ(Edit(&w, 1049)->selectedText(), "12");
+    EXPECT_EQ(Edit(&w, 1049)->cursorPosition(), 0);
 }
 
 TEST_F(MainWindowTest, LanguageToggleFollowsTheStoredName)

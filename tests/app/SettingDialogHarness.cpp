@@ -71,6 +71,7 @@ void ExpectRejected(CDialog& dialog, CScriptedPrompts& prompts, int id, const ch
         EXPECT_EQ(QApplication::activeModalWidget(), &dialog);
         EXPECT_EQ(QApplication::focusWidget(), edit);
         EXPECT_EQ(edit->selectedText(), edit->text());
+        EXPECT_EQ(edit->cursorPosition(), 0) << "the caret at the start";
     }
     edit->setText(good);
     prompts.Clear();

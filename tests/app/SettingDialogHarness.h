@@ -29,8 +29,8 @@ void TypeInto(CDialog& dialog, int id, const QString& text);
 // A mouse click on the button's box or text.
 void ClickControl(CDialog& dialog, int id);
 // The text put into the edit is refused, by Enter in the edit and by the OK
-// button, each time with the message, the edit focused and selected, and the
-// dialog open and modal. The edit gets its text back afterwards.
+// button, each time with the message, the edit focused and selected (the
+// caret at the start), and the dialog open and modal. The edit gets its text back afterwards.
 void ExpectRejected(CDialog& dialog, CScriptedPrompts& prompts, int id, const char* text, const char* message);
 
 // English texts, and the prompts answered and recorded.
