@@ -102,7 +102,7 @@ bool CAdvancedDialog::OnInitDialog()
     SetRadioPair(this, IDC_QN_CALC, IDC_QN_CALC + 1, m_settings.GetWord(WORD_QN_CALC) != 0);
     SetRadioPair(this, IDC_S_CALC, IDC_S_CALC + 1, m_settings.GetWord(WORD_S_CALC) != 0);
     // The word counts rounding: 0 is the second button, "No rounding".
-    SetRadioPair(this, IDC_P_SCALE, IDC_P_SCALE + 1, m_settings.GetWord(WORD_P_ROUNDING) == 0);
+    SetRadioPair(this, IDC_P_SCALE, IDC_P_SCALE + 1, m_settings.GetWord(PARAMETER_CALC_OPTION_POWER) == 0);
     SetRadioPair(this, IDC_ANALOG_LIMIT, IDC_ANALOG_LIMIT + 1, m_settings.GetWord(WORD_ANALOG_LIMIT) != 0);
     return true;
 }
@@ -117,7 +117,7 @@ void CAdvancedDialog::OnBnClickedOk()
     store(WORD_Q_SIGN, GetRadioPair(this, IDC_Q_SIGN, IDC_Q_SIGN + 1) ? 1 : 0);
     store(WORD_QN_CALC, GetRadioPair(this, IDC_QN_CALC, IDC_QN_CALC + 1) ? 1 : 0);
     store(WORD_S_CALC, GetRadioPair(this, IDC_S_CALC, IDC_S_CALC + 1) ? 1 : 0);
-    store(WORD_P_ROUNDING, IsDlgButtonChecked(IDC_P_SCALE) ? 1 : 0);
+    store(PARAMETER_CALC_OPTION_POWER, IsDlgButtonChecked(IDC_P_SCALE) ? 1 : 0);
     store(WORD_ANALOG_LIMIT, GetRadioPair(this, IDC_ANALOG_LIMIT, IDC_ANALOG_LIMIT + 1) ? 1 : 0);
     EndDialog(IDOK);
 }

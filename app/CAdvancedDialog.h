@@ -31,7 +31,6 @@ public:
     static constexpr int WORD_Q_SIGN = 100;
     static constexpr int WORD_QN_CALC = 101;
     static constexpr int WORD_S_CALC = 102;
-    static constexpr int WORD_P_ROUNDING = 103;
     static constexpr int WORD_ANALOG_LIMIT = 271;
 
     explicit CAdvancedDialog(QWidget* parent = nullptr);

@@ -375,8 +375,8 @@ void CAnalogOutputDialog::OnEditEnd()
     const EditDirection direction = m_editHost.GetDirection();
     if (m_editHost.GetResult() != EditResult::None) {
         const int word = ParameterAt(m_editedRow, m_editedColumn);
-        // Table words of channel ch start at (ch + 10) x 28: X_k at 2k, Y_k at 2k + 1.
-        const int k = word - (m_channel + 10) * PARAMETER_AOUT_CHANNEL_WORDS;
+        // From the channel's first table word: X_k at 2k, Y_k at 2k + 1.
+        const int k = word - AO::WordNumber(m_channel, AO::WORD_TABLE);
         CEditText* edit = m_editHost.GetEditBox();
         try {
             if (word >= 0 && k >= 0 && k < 2 * AO::TABLE_POINTS) {

@@ -12,6 +12,7 @@
 #include "ColumnWidths.h"
 #include "comm/CConnectDialog.h"
 #include "comm/CModbusInterface.h"
+#include "controls/ToolTipIds.h"
 #include "foundation/CPrivateException.h"
 #include "foundation/DialogHelpers.h"
 #include "foundation/Globals.h"
@@ -71,20 +72,6 @@ constexpr int IDC_CT_PRIMARY = 1050;
 constexpr int IDC_CT_SECONDARY = 1017;
 constexpr int IDC_ANALOG_OUTPUTS = 1158;
 
-// Parameter words the window edits.
-constexpr int PAR_SYSTEM = 31;
-constexpr int PAR_CT_PRIMARY = 32;
-constexpr int PAR_CT_SECONDARY = 33;
-constexpr int PAR_VT_PRIMARY = 34; // 32 bits
-constexpr int PAR_VT_SECONDARY = 36;
-constexpr int PAR_RANGE = 40;
-
-constexpr std::uint32_t CAP_SIX_SYSTEMS = 0x100000;
-constexpr std::uint32_t CAP_MODBUS_SETTINGS = 0x20000;
-constexpr std::uint32_t CAP_MODBUS_MODE = 0x10000000;
-constexpr std::uint32_t CAP_PULSE1 = 0x100;
-constexpr std::uint32_t CAP_PULSE2 = 0x200;
-
 // Rows of the language list "Model" that are offered, with their unit types.
 struct ModelTableRow
 {
@@ -110,14 +97,50 @@ constexpr std::array<ToolTipRow, 8> kToolTips{{
     {IDC_MONITOR, "TT_MONITOR"},
     {IDC_LANGUAGE, "TT_LANG"},
 }};
-// The tip's buffer holds 79 characters and the terminator.
-constexpr qsizetype kToolTipLength = 79;
-
-constexpr int kAnalogOutputChannels = 10;
 
 QString Key(const char* key) { return QString::fromLatin1(key); }
 
-std::int16_t SignedWord(const CSettings& set, int n) { return static_cast<std::int16_t>(set.GetWord(n)); }
+} // namespace
+
+// The rating and range edits: what each one edits, and the one range that
+// both StoreControls and the checks while typing allow. In StoreControls' order.
+struct CBasicParameterDialog::InputField
+{
+    int controlId;
+    int parameter;
+    bool wide; // a 32-bit value in two words
+    int minimum;
+    int maximum;
+    const char* key;
+    bool checkedWhileTyping;
+};
+
+namespace {
+
+using InputField = CBasicParameterDialog::InputField;
+
+constexpr std::array<InputField, 5> kInputFields{{
+    {IDC_VT_PRIMARY, PARAMETER_INPUT_VT1, true, 50, 400000, "INPUT_VT1", false},
+    {IDC_VT_SECONDARY, PARAMETER_INPUT_VT2, false, 50, 480, "INPUT_VT2", true},
+    {IDC_CT_PRIMARY, PARAMETER_INPUT_CT1, false, 1, 20000, "INPUT_CT1", false},
+    {IDC_CT_SECONDARY, PARAMETER_INPUT_CT2, false, 1, 5, "INPUT_CT2", true},
+    {IDC_RANGE, PARAMETER_INPUT_V_RANGE, false, 50, 480, "INPUT_V_RANGE", true},
+}};
+
+// The words as signed numbers, as the edits show them.
+int ReadInput(const CSettings& set, const InputField& field)
+{
+    return field.wide ? static_cast<std::int32_t>(set.GetDword(field.parameter))
+                      : static_cast<std::int16_t>(set.GetWord(field.parameter));
+}
+
+void WriteInput(CSettings& set, const InputField& field, int value)
+{
+    if (field.wide)
+        set.SetDword(field.parameter, static_cast<std::uint32_t>(value));
+    else
+        set.SetWord(field.parameter, static_cast<std::uint16_t>(value));
+}
 
 } // namespace
 
@@ -278,11 +301,16 @@ void CBasicParameterDialog::CreateControls()
             [this](int) { RunCommand(this, [this] { OnSystemChosen(); }); });
     // Like the edit's change notice, this also fires when the program sets the text;
     // the controls-ready flag keeps the checks quiet while the controls are filled.
-    connect(m_range, &QLineEdit::textChanged, this, [this] { RunCommand(this, [this] { OnRangeChanged(); }); });
-    connect(m_ctSecondary, &QLineEdit::textChanged, this,
-            [this] { RunCommand(this, [this] { OnCtSecondaryChanged(); }); });
-    connect(m_vtSecondary, &QLineEdit::textChanged, this,
-            [this] { RunCommand(this, [this] { OnVtSecondaryChanged(); }); });
+    for (const InputField& field : kInputFields) {
+        if (field.checkedWhileTyping)
+            connect(InputEdit(field), &QLineEdit::textChanged, this,
+                    [this, &field] { RunCommand(this, [this, &field] { OnInputTyped(field); }); });
+    }
+}
+
+QLineEdit* CBasicParameterDialog::InputEdit(const InputField& field) const
+{
+    return GetDlgItemAs<QLineEdit>(field.controlId);
 }
 
 void CBasicParameterDialog::ConnectCommand(int id, void (CBasicParameterDialog::*handler)())
@@ -339,12 +367,12 @@ void CBasicParameterDialog::BuildModelList()
 
     m_analogOutputs->clear();
     m_analogOutputs->setColumnCount(4);
-    m_analogOutputs->setRowCount(kAnalogOutputChannels);
+    m_analogOutputs->setRowCount(AOUT_CHANNEL_COUNT);
     QStringList headers;
     for (int column = 0; column < 4; ++column)
         headers.append(g_resourceDatabase.GetListText(QStringLiteral("AOList"), column));
     m_analogOutputs->setHorizontalHeaderLabels(headers);
-    for (int row = 0; row < kAnalogOutputChannels; ++row)
+    for (int row = 0; row < AOUT_CHANNEL_COUNT; ++row)
         m_analogOutputs->setItem(row, 0, new QTableWidgetItem(QString::number(row + 1)));
     FitAnalogOutputColumns();
 }
@@ -387,7 +415,7 @@ void CBasicParameterDialog::SetToolTips()
 {
     for (const ToolTipRow& tip : kToolTips) {
         if (QWidget* control = FindControl(this, tip.controlId))
-            control->setToolTip(g_resourceDatabase.GetMessageText(Key(tip.key)).left(kToolTipLength));
+            control->setToolTip(CutToolTipText(g_resourceDatabase.GetMessageText(Key(tip.key))));
     }
 }
 
@@ -463,38 +491,24 @@ void CBasicParameterDialog::UpdateControls()
     ShowModelOfSet();
 
     m_system->clear();
-    const int systems = m_settings.HasCapability(CAP_SIX_SYSTEMS, 0) ? 6 : 4;
+    const int systems = m_settings.HasCapability(CAPABILITY_SIX_SYSTEMS) ? 6 : 4;
     AddComboStringsFromList(m_system, QStringLiteral("SYSTEM"), systems);
-    const int system = m_settings.GetWord(PAR_SYSTEM);
+    const int system = m_settings.GetWord(PARAMETER_INPUT_SYSTEM);
     m_system->setCurrentIndex(system >= systems - 1 ? systems - 1 : system);
 
     for (QLineEdit* e : {m_vtPrimary, m_vtSecondary, m_ctPrimary, m_ctSecondary})
         e->setEnabled(true);
-    SetNumberText(m_vtPrimary, static_cast<std::int32_t>(m_settings.GetDword(PAR_VT_PRIMARY)), 1);
-    SetNumberText(m_vtSecondary, SignedWord(m_settings, PAR_VT_SECONDARY), 1);
-    SetNumberText(m_ctPrimary, SignedWord(m_settings, PAR_CT_PRIMARY), 1);
-    SetNumberText(m_ctSecondary, SignedWord(m_settings, PAR_CT_SECONDARY), 1);
-    SetNumberText(m_range, SignedWord(m_settings, PAR_RANGE), 1);
+    for (const InputField& field : kInputFields)
+        SetNumberText(InputEdit(field), ReadInput(m_settings, field), 1);
     m_system->setEnabled(true);
 
-    GetDlgItem(IDC_MODBUS)->setEnabled(m_settings.HasCapability(CAP_MODBUS_SETTINGS, 0) ||
-                                       m_settings.HasCapability(CAP_MODBUS_MODE, 0));
-    GetDlgItem(IDC_PULSE1)->setEnabled(m_settings.HasCapability(CAP_PULSE1, 0));
-    GetDlgItem(IDC_PULSE2)->setEnabled(m_settings.HasCapability(CAP_PULSE2, 0));
+    GetDlgItem(IDC_MODBUS)->setEnabled(m_settings.HasCapability(CAPABILITY_MODBUS_SETTINGS) ||
+                                       m_settings.HasCapability(CAPABILITY_MODBUS_MODE));
+    GetDlgItem(IDC_PULSE1)->setEnabled(m_settings.HasCapability(CAPABILITY_PULSE1));
+    GetDlgItem(IDC_PULSE2)->setEnabled(m_settings.HasCapability(CAPABILITY_PULSE2));
 
     UpdateAnalogOutputList();
     m_controlsReady = true;
-}
-
-int CBasicParameterDialog::StoreEdit(QLineEdit* edit, int minimum, int maximum, const char* key)
-{
-    try {
-        return ValidateNumber(edit, minimum, maximum, 1, Key(key), true);
-    } catch (const CException&) {
-        // Also a text that is no number at all: the user sees which edit to correct.
-        SelectRejectedText(edit);
-        throw;
-    }
 }
 
 void CBasicParameterDialog::StoreControls(bool keepType)
@@ -509,12 +523,19 @@ void CBasicParameterDialog::StoreControls(bool keepType)
             m_settings.m_deviceType.SetTypeIndex(m_modelList[entry].typeIndex);
     }
     if (m_system->currentIndex() >= 0)
-        m_settings.SetWord(PAR_SYSTEM, static_cast<std::uint16_t>(m_system->currentIndex()));
-    m_settings.SetDword(PAR_VT_PRIMARY, static_cast<std::uint32_t>(StoreEdit(m_vtPrimary, 50, 400000, "INPUT_VT1")));
-    m_settings.SetWord(PAR_VT_SECONDARY, static_cast<std::uint16_t>(StoreEdit(m_vtSecondary, 50, 480, "INPUT_VT2")));
-    m_settings.SetWord(PAR_CT_PRIMARY, static_cast<std::uint16_t>(StoreEdit(m_ctPrimary, 1, 20000, "INPUT_CT1")));
-    m_settings.SetWord(PAR_CT_SECONDARY, static_cast<std::uint16_t>(StoreEdit(m_ctSecondary, 1, 5, "INPUT_CT2")));
-    m_settings.SetWord(PAR_RANGE, static_cast<std::uint16_t>(StoreEdit(m_range, 50, 480, "INPUT_V_RANGE")));
+        m_settings.SetWord(PARAMETER_INPUT_SYSTEM, static_cast<std::uint16_t>(m_system->currentIndex()));
+    for (const InputField& field : kInputFields) {
+        QLineEdit* edit = InputEdit(field);
+        int value = 0;
+        try {
+            value = ValidateNumber(edit, field.minimum, field.maximum, 1, Key(field.key), true);
+        } catch (const CException&) {
+            // Also a text that is no number at all: the user sees which edit to correct.
+            SelectRejectedText(edit);
+            throw;
+        }
+        WriteInput(m_settings, field, value);
+    }
 }
 
 QString CBasicParameterDialog::GetModelText(int level) const
@@ -555,59 +576,35 @@ void CBasicParameterDialog::ApplyModelSelection()
 
 void CBasicParameterDialog::OnSystemChosen()
 {
-    m_settings.SetWord(PAR_SYSTEM, static_cast<std::uint16_t>(m_system->currentIndex()));
+    m_settings.SetWord(PARAMETER_INPUT_SYSTEM, static_cast<std::uint16_t>(m_system->currentIndex()));
     UpdateAnalogOutputList();
 }
 
-bool CBasicParameterDialog::TakeLiveValue(QLineEdit* edit, int minimum, int maximum, const char* key,
-                                          int& value) const
+void CBasicParameterDialog::OnInputTyped(const InputField& field)
 {
     if (!m_controlsReady)
-        return false;
+        return;
+    int value = 0;
     try {
-        value = ValidateNumber(edit, minimum, maximum, 1, Key(key), false);
-        return true;
+        value = ValidateNumber(InputEdit(field), field.minimum, field.maximum, 1, Key(field.key), false);
     } catch (const CException&) {
         // Half-typed numbers are normal while typing: nothing is shown.
-        return false;
+        return;
     }
-}
-
-void CBasicParameterDialog::OnRangeChanged()
-{
-    int value = 0;
-    if (!TakeLiveValue(m_range, 50, 480, "INPUT_V_RANGE", value))
-        return;
-    m_settings.SetWord(PAR_RANGE, static_cast<std::uint16_t>(value));
-    UpdateAnalogOutputList();
-}
-
-void CBasicParameterDialog::OnCtSecondaryChanged()
-{
-    int value = 0;
-    if (!TakeLiveValue(m_ctSecondary, 1, 5, "INPUT_CT2", value))
-        return;
-    m_settings.SetWord(PAR_CT_SECONDARY, static_cast<std::uint16_t>(value));
-    UpdateAnalogOutputList();
-}
-
-void CBasicParameterDialog::OnVtSecondaryChanged()
-{
-    int value = 0;
-    if (!TakeLiveValue(m_vtSecondary, 50, 480, "INPUT_VT2", value))
-        return;
-    m_settings.SetWord(PAR_VT_SECONDARY, static_cast<std::uint16_t>(value));
-    // The usual secondaries have their own input ranges.
-    const int range = value == 110 ? 150 : value == 220 ? 300 : value;
-    SetNumberText(m_range, range, 1);
-    m_settings.SetWord(PAR_RANGE, static_cast<std::uint16_t>(range));
+    WriteInput(m_settings, field, value);
+    if (field.parameter == PARAMETER_INPUT_VT2) {
+        // The usual secondaries have their own input ranges.
+        const int range = value == 110 ? 150 : value == 220 ? 300 : value;
+        SetNumberText(m_range, range, 1);
+        m_settings.SetWord(PARAMETER_INPUT_V_RANGE, static_cast<std::uint16_t>(range));
+    }
     UpdateAnalogOutputList();
 }
 
 void CBasicParameterDialog::UpdateAnalogOutputList()
 {
     CAnalogOutputEnumerationInterface outputs(&m_settings, false);
-    for (int channel = 0; channel < kAnalogOutputChannels; ++channel) {
+    for (int channel = 0; channel < AOUT_CHANNEL_COUNT; ++channel) {
         const QString texts[3] = {outputs.GetAssignmentText(channel), outputs.GetScalingText(channel),
                                   outputs.GetOutputRangeText(channel)};
         for (int column = 1; column <= 3; ++column) {

@@ -72,6 +72,8 @@ public:
     const CSettings& GetSettings() const { return m_settings; }
     CSettings& GetSettings() { return m_settings; }
     const ModelChoiceList& GetModelList() const { return m_modelList; }
+    // One row of the window's rating and range edits.
+    struct InputField;
     // The level-1, level-2 and level-3 texts of the chosen model.
     QString GetModelText(int level) const;
 
@@ -100,11 +102,10 @@ private:
     void RefillLevel3();
     void OnModelLevelChosen(int level);
     void OnSystemChosen();
-    void OnRangeChanged();
-    void OnCtSecondaryChanged();
-    void OnVtSecondaryChanged();
-    bool TakeLiveValue(QLineEdit* edit, int minimum, int maximum, const char* key, int& value) const;
-    int StoreEdit(QLineEdit* edit, int minimum, int maximum, const char* key);
+    // The check while typing: a value in range is taken at once, anything
+    // else is dropped without a word.
+    void OnInputTyped(const InputField& field);
+    QLineEdit* InputEdit(const InputField& field) const;
 
     CSettings m_settings;
     CSettingsStocker m_stocker;

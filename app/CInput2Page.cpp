@@ -4,6 +4,7 @@
 #include "controls/CDataGridView.h"
 #include "foundation/CPrivateException.h"
 #include "foundation/DialogHelpers.h"
+#include "params/CParameterEnumerationInterface.h"
 #include "platform/RunCommand.h"
 
 #include <QGridLayout>
@@ -22,8 +23,7 @@ namespace {
 constexpr std::array<int, 2> kChoiceParameters{0, 33};
 constexpr std::array<int, 2> kNumberParameters{42, 32};
 
-// The CT-sensor type names in the string table.
-constexpr int IDS_CT_SENSOR_FIRST = 5600;
+// The CT-sensor type names offered: the six sensor models.
 constexpr int kCtSensorCount = 6;
 
 } // namespace
@@ -106,7 +106,7 @@ void CInput2Page::OnEditStart()
     if (column == 1) {
         CEditComboBox* combo = m_editHost.GetComboBox();
         combo->clear();
-        AddComboStringsFromResources(combo, IDS_CT_SENSOR_FIRST, kCtSensorCount);
+        AddComboStringsFromResources(combo, CParameterEnumerationInterface::CURRENT_SENSOR_TEXT_FIRST, kCtSensorCount);
         combo->setGeometry(cell.left(), cell.top(), cell.width(), combo->sizeHint().height());
         // A value the list does not offer selects nothing.
         const int value = m_settings.GetWord(parameter);

@@ -1,6 +1,7 @@
 #include "CModbusDialog.h"
 
 #include "CAdvancedModbusDialog.h"
+#include "comm/CModbusInterface.h"
 #include "foundation/DialogHelpers.h"
 #include "platform/RunCommand.h"
 
@@ -28,15 +29,9 @@ constexpr int kBaudrateCount = 6;
 constexpr int kParityCount = 3;
 constexpr int kStopCount = 2;
 
-// Bit 36 of the capability mask.
-constexpr std::uint32_t CAP_MODE_LOW = 0;
-constexpr std::uint32_t CAP_MODE_HIGH = 0x10;
-
 // The RUN LED time-out in tenths of a second.
 constexpr int kRunLedScale = 10;
 constexpr int kRunLedMax = 32000;
-constexpr int kAddressMin = 1;
-constexpr int kAddressMax = 247;
 
 } // namespace
 
@@ -95,7 +90,7 @@ bool CModbusDialog::DoModalWithSettings(CSettings& settings)
 
 bool CModbusDialog::HasModeCapability() const
 {
-    return m_settings.HasCapability(CAP_MODE_LOW, CAP_MODE_HIGH);
+    return m_settings.HasCapability(CAPABILITY_DIPSW);
 }
 
 bool CModbusDialog::OnInitDialog()
@@ -135,7 +130,7 @@ void CModbusDialog::OnBnClickedOk()
                                                          QStringLiteral("MODBUS_RUNLED"))));
     } else {
         m_settings.SetWord(WORD_ADDRESS, static_cast<std::uint16_t>(ValidateEdit(
-                                             IDC_ADDRESS, kAddressMin, kAddressMax, 1, QStringLiteral("MODBUS_ADDRESS"))));
+                                             IDC_ADDRESS, MODBUS_FIRST_UNIT_ADDRESS, MODBUS_LAST_UNIT_ADDRESS, 1, QStringLiteral("MODBUS_ADDRESS"))));
         StoreSelection(WORD_BAUDRATE, m_baudrate);
     }
     StoreSelection(WORD_PARITY, m_parity);

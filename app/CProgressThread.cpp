@@ -3,25 +3,11 @@
 #include "comm/CModbusInterface.h"
 #include "params/CSettings.h"
 #include "platform/CException.h"
+#include "platform/RunCommand.h"
 #include "platform/SystemErrorText.h"
 
 #include <cerrno>
 #include <new>
-
-namespace {
-
-// The framework's error-message buffer holds 256 characters.
-constexpr unsigned kErrorBufferSize = 256;
-
-QString ErrorText(const CException& e)
-{
-    char16_t buffer[kErrorBufferSize] = {};
-    if (!e.GetErrorMessage(buffer, kErrorBufferSize))
-        return {};
-    return QString::fromUtf16(buffer);
-}
-
-} // namespace
 
 CProgressThread::~CProgressThread()
 {
@@ -57,7 +43,7 @@ bool CProgressThread::InitInstance()
         else
             m_set->Upload(*m_link, &CProgressThread::OnProgress, this);
     } catch (const CException& e) {
-        SetErrorText(ErrorText(e));
+        SetErrorText(GetExceptionText(e).value_or(QString()));
     } catch (const std::bad_alloc&) {
         SetErrorText(SystemErrorText(ENOMEM));
     }

@@ -18,6 +18,10 @@
 #include <memory>
 #include <vector>
 
+// The addresses a unit can have (0 is the broadcast, which no unit answers).
+inline constexpr int MODBUS_FIRST_UNIT_ADDRESS = 1;
+inline constexpr int MODBUS_LAST_UNIT_ADDRESS = 247;
+
 class CModbusInterface : public CObserver, private CResourceManager
 {
 public:

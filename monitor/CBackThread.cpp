@@ -3,6 +3,8 @@
 #include "CMeasurandsAvo.h"
 #include "comm/CModbusInterface.h"
 #include "foundation/Globals.h"
+#include "params/CDeviceType.h"
+#include "params/RegisterMap.h"
 
 #include <span>
 #include <thread>
@@ -49,17 +51,13 @@ constexpr Row kCounters[1] = {{3136, 8, 218}};
 constexpr int kHarmonicsBase[2] = {1536, 8536};
 constexpr int kHarmonicsRowStride = 64;
 
-constexpr int kRegisterProtectPasscode = 5333;
-constexpr int kRegisterIdentification = 9600; // model, version, serial number, tag
+// From the model code on: model, version, serial number, tag.
 constexpr int kIdentificationCount = 14;
-constexpr int kRegisterOptionBits = 9622;    // option bits, three further words, channel count
+// From the option bits on: option bits, three further words, channel count.
 constexpr int kOptionWordsCount = 5;
 constexpr int kRegisterPhaseAngles[2] = {30000, 30100};
 constexpr int kRegisterWiringSystem = 5600;
 
-constexpr std::uint16_t kModelAvo = 6101;
-constexpr std::uint16_t kModelBex = 6201;
-constexpr std::uint16_t kModelZendra = 6301;
 constexpr int kAvoCurrentScale = 6752;
 constexpr int kAvoVoltageScale = 6753;
 constexpr int kBexCurrentScale = 6768;
@@ -280,18 +278,18 @@ void CBackThread::ReadIdentification(int channel)
     m_wordSwap = order == 1;
 
     std::int32_t passcode = 0;
-    if (Read32(kRegisterProtectPasscode, 1, &passcode))
+    if (Read32(REGISTER_PROTECT_PASSCODE, 1, &passcode))
         block.ProtectionPasscode = static_cast<std::uint32_t>(passcode);
 
     std::uint16_t identification[kIdentificationCount] = {};
-    if (Read16(kRegisterIdentification, kIdentificationCount, identification)) {
+    if (Read16(REGISTER_MODEL_CODE, kIdentificationCount, identification)) {
         block.ModelCode = identification[0];
         block.FirmwareVersion = identification[1];
         CopyCharacters(block.SerialNumber, identification + 2);
         CopyCharacters(block.TagNumber, identification + 6);
     }
     std::uint16_t options[kOptionWordsCount] = {};
-    if (Read16(kRegisterOptionBits, kOptionWordsCount, options)) {
+    if (Read16(REGISTER_OPTION_BITS, kOptionWordsCount, options)) {
         block.OptionBits = options[0];
         for (std::size_t i = 0; i < block.IdentificationWords.size(); ++i)
             block.IdentificationWords[i] = options[1 + i];
@@ -321,14 +319,14 @@ void CBackThread::ReadScales(int channel)
 {
     CMeasurandsAvo& block = *m_block;
     switch (block.ModelCode) {
-    case kModelAvo: {
+    case CMeasurandsAvo::kModelAvo: {
         std::uint16_t current = 0;
         if (Read16(kAvoCurrentScale, 1, &current))
             block.CurrentScale = current;
         Read32(kAvoVoltageScale, 1, &block.VoltageScale);
         break;
     }
-    case kModelBex: {
+    case CMeasurandsAvo::kModelBex: {
         std::int32_t current = block.CurrentScale;
         std::int32_t voltage = block.VoltageScale;
         Read32(kBexCurrentScale, 1, &current);
@@ -337,7 +335,7 @@ void CBackThread::ReadScales(int channel)
         block.VoltageScale = AtLeastOne(voltage / 100);
         break;
     }
-    case kModelZendra: {
+    case CMeasurandsAvo::kModelZendra: {
         std::uint16_t code = 0;
         Read16(kZendraCurrentCode[channel], 1, &code);
         if (code >= 1 && code <= 5) {

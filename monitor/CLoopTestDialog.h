@@ -35,7 +35,7 @@ public:
     static constexpr int kRegisterSimulated[2][2] = {{0, 32}, {4000, 4032}};
     static constexpr int kLeadingItems = 8;
     // The loop test exists on this model only.
-    static constexpr std::uint16_t kLoopTestModel = 6301;
+    static constexpr std::uint16_t kLoopTestModel = CMeasurandsAvo::kModelZendra;
 
     // The range of an editable item, in its stored integer form.
     struct Range

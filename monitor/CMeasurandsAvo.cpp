@@ -93,13 +93,13 @@ QString CMeasurandsAvo::GetModelName() const
         return QString::fromLatin1((OptionBits & kOptionBit8) ? bit8Set : bit8Clear);
     };
     switch (ModelCode) {
-    case 6101:
+    case kModelAvo:
         return QStringLiteral("Avo");
-    case 6102:
+    case kModelAvoq:
         return QStringLiteral("Avoq");
-    case 6201:
+    case kModelBex:
         return variant("Bexa", "Bex", "Bexo");
-    case 6301:
+    case kModelZendra:
         return variant("Zendra", "Zendro", "Zendri");
     default:
         return {};
@@ -118,8 +118,8 @@ QString CMeasurandsAvo::GetMeasurandText(int item) const
     case kItemPasscodeWord:
         return Format("%lu", static_cast<unsigned long>(ProtectionPasscode));
     case kItemProtection: {
-        const bool supported = ModelCode == 6301 || ModelCode == 6201 || ModelCode == 6102 ||
-                               (ModelCode == 6101 && FirmwareVersion >= kFirstProtectedAvoVersion);
+        const bool supported = ModelCode == kModelZendra || ModelCode == kModelBex || ModelCode == kModelAvoq ||
+                               (ModelCode == kModelAvo && FirmwareVersion >= kFirstProtectedAvoVersion);
         if (!supported)
             return CStringTable::LoadString(3402);
         return CStringTable::LoadString(ProtectionPasscode != 0 ? 3400 : 3401);

@@ -21,6 +21,12 @@ public:
     static constexpr int kHarmonicsOrders = 30; // orders 2 to 31
     static constexpr int kPhaseAngleCount = 6;
 
+    // The model codes that the monitor tells apart.
+    static constexpr std::uint16_t kModelAvo = 6101;
+    static constexpr std::uint16_t kModelAvoq = 6102;
+    static constexpr std::uint16_t kModelBex = 6201;
+    static constexpr std::uint16_t kModelZendra = 6301;
+
     // Device-information items.
     static constexpr int kItemModelName = 227;
     static constexpr int kItemFirmwareVersion = 228;

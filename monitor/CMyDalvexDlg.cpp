@@ -37,7 +37,6 @@ constexpr int IDS_UPPER_TAB_FIRST = 100;
 constexpr int kUpperTabCount = 3;
 constexpr int IDS_LOWER_TAB_FIRST = 200;
 constexpr int kLowerTabCount = 5;
-constexpr int kLastUnitAddress = 247;
 constexpr int kChannelCount = 2;
 constexpr int kHarmonicsRows = CMeasurandsAvo::kHarmonicsRows;
 
@@ -206,7 +205,7 @@ bool CMyDalvexDlg::OnInitDialog()
     }
 
     m_address->clear();
-    for (int address = 1; address <= kLastUnitAddress; ++address)
+    for (int address = MODBUS_FIRST_UNIT_ADDRESS; address <= MODBUS_LAST_UNIT_ADDRESS; ++address)
         m_address->addItem(QString::number(address));
     const CComSettings& settings = m_link->GetComSettings();
     m_address->setCurrentIndex(settings.Address - 1);

@@ -20,9 +20,6 @@ constexpr COLORREF kVectorColours[CVectorChart::kVectors] = {0x0000FF, 0xFFFFFF,
 const char* const kVectorNames[CVectorChart::kVectors] = {"U1N", "U2N", "U3N", "I1", "I2", "I3"};
 constexpr int kTipRadius = 4;
 
-constexpr std::uint16_t kModelAvo = 6101;
-constexpr std::uint16_t kModelBex = 6201;
-
 QFont ChartFont()
 {
     QFont font(QStringLiteral("Small Fonts"));
@@ -73,9 +70,9 @@ bool CVectorChart::IsShown(int vector) const
     const bool third = vector == 2 || vector == 5;
     if (m_wiringSystem == 0)
         return !second && !third;
-    if (m_wiringSystem == 1 && m_modelCode == kModelAvo)
+    if (m_wiringSystem == 1 && m_modelCode == CMeasurandsAvo::kModelAvo)
         return !third;
-    if (m_wiringSystem == 1 && m_modelCode == kModelBex)
+    if (m_wiringSystem == 1 && m_modelCode == CMeasurandsAvo::kModelBex)
         return !second;
     return true;
 }

@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr int kCalcOptionPower = 103;
-
 struct AnalogOutputRange
 {
     std::uint64_t mask;
@@ -121,7 +119,7 @@ CAnalogOutputEnumerationInterface::CAnalogOutputEnumerationInterface(CSettings* 
 
 int CAnalogOutputEnumerationInterface::WordNumber(int ch, int offset)
 {
-    if (ch < 0 || ch >= CHANNEL_COUNT || offset < 0 || offset >= PARAMETER_AOUT_CHANNEL_WORDS)
+    if (ch < 0 || ch >= AOUT_CHANNEL_COUNT || offset < 0 || offset >= PARAMETER_AOUT_CHANNEL_WORDS)
         return -1;
     return PARAMETER_AOUT_FIRST + PARAMETER_AOUT_CHANNEL_WORDS * ch + offset;
 }
@@ -280,7 +278,7 @@ double CAnalogOutputEnumerationInterface::GetRatedPower() const
     const std::int64_t vt2 = static_cast<std::int16_t>(m_settings->GetWord(PARAMETER_INPUT_VT2));
     if (system > 5)
         return 0.0;
-    if (m_settings->GetWord(kCalcOptionPower) != 1) {
+    if (m_settings->GetWord(PARAMETER_CALC_OPTION_POWER) != 1) {
         static const double factors[] = {1.0, 2.0, std::sqrt(3.0), std::sqrt(3.0), 3.0, 3.0};
         return static_cast<double>(ct2 * vt2) * factors[system];
     }

@@ -30,7 +30,6 @@ public:
         WORD_OUTPUT100 = 7,
         WORD_TABLE = 8, // X_k at 8 + 2k, Y_k at 9 + 2k
     };
-    static constexpr int CHANNEL_COUNT = 10;
     static constexpr int TABLE_POINTS = 10;
     static constexpr int ASSIGNMENT_COUNT = 30;
 

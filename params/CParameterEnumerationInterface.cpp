@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr int kCurrentSensorTextBase = 5600; // eight sensors, 5600..5607
 constexpr std::uint16_t kCurrentSensorCount = 8;
 constexpr int kInput2Ct1 = 41;
 constexpr int kInput2Ct2 = 42;
@@ -116,7 +115,7 @@ QString CParameterEnumerationInterface::GetValueText(int number, const CSettings
         if (number == PARAMETER_INPUT_CT2) {
             const std::uint16_t sensor = settings.GetWord(number);
             const QString name =
-                sensor < kCurrentSensorCount ? CStringTable::LoadString(kCurrentSensorTextBase + sensor) : QString();
+                sensor < kCurrentSensorCount ? CStringTable::LoadString(CURRENT_SENSOR_TEXT_FIRST + sensor) : QString();
             if (!name.isEmpty())
                 text = name;
         } else if (number == PARAMETER_INPUT_CT1 && settings.GetWord(PARAMETER_INPUT_CT2) != 0) {

@@ -13,6 +13,8 @@ class CParameterEnumerationInterface : public CResourceManager
 public:
     enum Applicability { APPLICABLE = 0, NOT_APPLICABLE = 2 };
     enum Comparison { EQUAL = 0, DIFFERENT = 1, NOT_COMPARABLE = 2 };
+    // The string-table names of the current sensors: eight from this id on.
+    static constexpr int CURRENT_SENSOR_TEXT_FIRST = 5600;
 
     // Language texts of the row's group and parameter keys; empty when missing.
     QString GetGroupName(int number) const;

@@ -1,5 +1,6 @@
 #include "CSettings.h"
 
+#include "CAnalogOutputEnumerationInterface.h"
 #include "CPrivateProfile.h"
 #include "PasscodeProtocol.h"
 #include "RegisterMap.h"
@@ -57,16 +58,6 @@ constexpr ChannelDefaults kChannelDefaults[AOUT_CHANNEL_COUNT] = {
     {7, 0, 10000},  {11, 0, 10000}, {15, -10000, 10000}, {23, -5000, 5000}, {27, 0, 10000},
 };
 
-// Word offsets inside a channel's block.
-constexpr int kOffsetAssignment = 0;
-constexpr int kOffsetSpan = 2;
-constexpr int kOffsetInput0 = 4;
-constexpr int kOffsetOutput0 = 5;
-constexpr int kOffsetInput100 = 6;
-constexpr int kOffsetOutput100 = 7;
-constexpr int kOffsetFirstTableY = 9;
-constexpr int kTablePoints = 10;
-
 bool IsWordNumber(int number)
 {
     return number >= 0 && number < PARAMETER_COUNT;
@@ -85,17 +76,17 @@ void CSettings::SetDefaults()
         SetWord(d.number, d.value);
     for (const DefaultDword& d : kDefaultDwords)
         SetDword(d.number, static_cast<std::uint32_t>(d.value));
+    using AO = CAnalogOutputEnumerationInterface;
     for (int ch = 0; ch < AOUT_CHANNEL_COUNT; ++ch) {
-        const int base = PARAMETER_AOUT_FIRST + PARAMETER_AOUT_CHANNEL_WORDS * ch;
         const ChannelDefaults& c = kChannelDefaults[ch];
-        SetWord(base + kOffsetAssignment, static_cast<std::uint16_t>(c.assignment));
-        SetWord(base + kOffsetSpan, 10000);
-        SetWord(base + kOffsetInput0, static_cast<std::uint16_t>(c.input0));
-        SetWord(base + kOffsetOutput0, 400);
-        SetWord(base + kOffsetInput100, static_cast<std::uint16_t>(c.input100));
-        SetWord(base + kOffsetOutput100, 2000);
-        for (int k = 0; k < kTablePoints; ++k)
-            SetWord(base + kOffsetFirstTableY + 2 * k, 400);
+        SetWord(AO::WordNumber(ch, AO::WORD_ASSIGNMENT), static_cast<std::uint16_t>(c.assignment));
+        SetWord(AO::WordNumber(ch, AO::WORD_ADJUST_SPAN), 10000);
+        SetWord(AO::WordNumber(ch, AO::WORD_INPUT0), static_cast<std::uint16_t>(c.input0));
+        SetWord(AO::WordNumber(ch, AO::WORD_OUTPUT0), 400);
+        SetWord(AO::WordNumber(ch, AO::WORD_INPUT100), static_cast<std::uint16_t>(c.input100));
+        SetWord(AO::WordNumber(ch, AO::WORD_OUTPUT100), 2000);
+        for (int k = 0; k < AO::TABLE_POINTS; ++k)
+            SetWord(AO::WordNumber(ch, AO::WORD_TABLE + 2 * k + 1), 400);
     }
 }
 

@@ -177,7 +177,7 @@ void CSettingsStocker::AdjustToType(std::uint64_t oldCaps, std::uint64_t newCaps
         const int output0 = view.GetDefaultOutput0();
         const int output100 = view.GetDefaultOutput100();
         using AO = CAnalogOutputEnumerationInterface;
-        for (int ch = 0; ch < AO::CHANNEL_COUNT; ++ch) {
+        for (int ch = 0; ch < AOUT_CHANNEL_COUNT; ++ch) {
             settings.SetWord(AO::WordNumber(ch, AO::WORD_OUTPUT0), static_cast<std::uint16_t>(output0));
             settings.SetWord(AO::WordNumber(ch, AO::WORD_OUTPUT100), static_cast<std::uint16_t>(output100));
             for (int k = 0; k < AO::TABLE_POINTS; ++k)

@@ -8,8 +8,8 @@
 #include <new>
 
 namespace {
-// The framework's error box reads the text into a buffer of this size.
-constexpr unsigned kErrorTextSize = 512;
+// The framework's error-message buffer, terminator included.
+constexpr unsigned kErrorMessageSize = 256;
 }
 
 bool RunCommand(QWidget* parent, const std::function<void()>& handler)
@@ -25,10 +25,16 @@ bool RunCommand(QWidget* parent, const std::function<void()>& handler)
     return false;
 }
 
+std::optional<QString> GetExceptionText(const CException& e)
+{
+    char16_t buffer[kErrorMessageSize] = {};
+    if (!e.GetErrorMessage(buffer, kErrorMessageSize))
+        return std::nullopt;
+    return QString::fromUtf16(buffer);
+}
+
 void ReportException(QWidget* parent, const CException& e)
 {
-    char16_t buffer[kErrorTextSize] = {};
-    const QString text = e.GetErrorMessage(buffer, kErrorTextSize) ? QString::fromUtf16(buffer)
-                                                                   : QStringLiteral("No error message is available.");
+    const QString text = GetExceptionText(e).value_or(QStringLiteral("No error message is available."));
     CUiPrompts::MessageBox(parent, text, {}, MB_OK | MB_ICONERROR);
 }

@@ -21,10 +21,10 @@ using Dialog = CAdvancedDialog;
 constexpr std::array kPairs = {Dialog::IDC_PF_SIGN, Dialog::IDC_Q_SIGN, Dialog::IDC_QN_CALC,
                                Dialog::IDC_S_CALC, Dialog::IDC_P_SCALE, Dialog::IDC_ANALOG_LIMIT};
 constexpr std::array kPairWords = {Dialog::WORD_PF_SIGN, Dialog::WORD_Q_SIGN, Dialog::WORD_QN_CALC,
-                                   Dialog::WORD_S_CALC, Dialog::WORD_P_ROUNDING, Dialog::WORD_ANALOG_LIMIT};
+                                   Dialog::WORD_S_CALC, PARAMETER_CALC_OPTION_POWER, Dialog::WORD_ANALOG_LIMIT};
 constexpr std::array kWords = {Dialog::WORD_FREQ_DETECT, Dialog::WORD_CUTOUT_I, Dialog::WORD_CUTOUT_U,
                                Dialog::WORD_PF_SIGN, Dialog::WORD_Q_SIGN, Dialog::WORD_QN_CALC,
-                               Dialog::WORD_S_CALC, Dialog::WORD_P_ROUNDING, Dialog::WORD_ANALOG_LIMIT};
+                               Dialog::WORD_S_CALC, PARAMETER_CALC_OPTION_POWER, Dialog::WORD_ANALOG_LIMIT};
 
 bool RunOthers(CSettings& set, const std::function<void(Dialog&)>& steps)
 {

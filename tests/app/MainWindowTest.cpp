@@ -291,6 +291,36 @@ TEST_F(MainWindowTest, VtSecondaryChecksSetTheRangeWhileTyping)
     EXPECT_EQ(w.GetSettings().GetWord(40), 480);
 }
 
+TEST_F(MainWindowTest, TypingChecksAndStoreControlsTakeTheSameRanges)
+{
+    OpenMainWindow w;
+    w.Open();
+    struct Bounds
+    {
+        int id;
+        int word;
+        int lowest;
+        int highest;
+    };
+    for (const Bounds& b : {Bounds{1049, 36, 50, 480}, Bounds{1017, 33, 1, 5}, Bounds{1018, 40, 50, 480}}) {
+        for (int typed : {b.lowest - 1, b.lowest, b.highest, b.highest + 1}) {
+            SCOPED_TRACE(std::to_string(b.id) + ": " + std::to_string(typed));
+            const bool inRange = typed >= b.lowest && typed <= b.highest;
+            Type(Edit(&w, b.id), QString::number(typed));
+            EXPECT_EQ(w.GetSettings().GetWord(b.word) == typed, inRange) << "while typing";
+            bool stored = true;
+            try {
+                w.StoreControls(true);
+            } catch (const CException&) {
+                stored = false;
+            }
+            EXPECT_EQ(stored, inRange) << "by StoreControls";
+        }
+        // Good again, so that the next edit's StoreControls gets as far as it.
+        Type(Edit(&w, b.id), QString::number(b.highest));
+    }
+}
+
 TEST_F(MainWindowTest, EnterAndEscDoNothingAndOnlyTheCloseBoxEndsTheRun)
 {
     g_settings.m_deviceType.SetTypeIndex(0);
@@ -497,15 +527,19 @@ TEST_F(MainWindowTest, AMissingLanguageFileIsReportedAndTheWindowStillRuns)
 TEST_F(MainWindowTest, ToolTipsComeFromTheMessagesAndAreCut)
 {
     const QString longTip(100, QLatin1Char('x'));
+    // A character outside the basic plane across the cut goes whole or not at all.
+    const QString wideTip = QString(78, QLatin1Char('y')) + QString::fromUtf8("\xF0\x9F\x98\x80z");
     ScopedLanguageFile file(QStringLiteral("TipTest.lng"),
                             LanguageFileText(QStringLiteral("<message><text name=\"TT_UPLOAD\">Read it</text>"
+                                                            "<text name=\"TT_SAVE_FILE\">%2</text>"
                                                             "<text name=\"TT_LANG\">%1</text></message>")
-                                                 .arg(longTip)));
+                                                 .arg(longTip, wideTip)));
     g_appSettings.DisplayLanguage = file.Name();
     OpenMainWindow w;
     w.Open();
     EXPECT_EQ(FindControl(&w, 1032)->toolTip(), "Read it");
     EXPECT_EQ(FindControl(&w, 1045)->toolTip(), longTip.left(79));
+    EXPECT_EQ(FindControl(&w, 1038)->toolTip(), wideTip.left(78));
     EXPECT_EQ(FindControl(&w, 1033)->toolTip(), QString());
     EXPECT_EQ(FindControl(&w, 1031)->toolTip(), QString());
 }

@@ -96,7 +96,7 @@ TEST(SettingsStockerTest, WiringSystemAndDemandWithoutReset)
 TEST(SettingsStockerTest, AnotherOutputRangeResetsEveryOutputPoint)
 {
     CSettings s = OfType(0); // 4-20 mA
-    for (int ch = 0; ch < AO::CHANNEL_COUNT; ++ch) {
+    for (int ch = 0; ch < AOUT_CHANNEL_COUNT; ++ch) {
         s.SetWord(AO::WordNumber(ch, AO::WORD_OUTPUT0), 500);
         s.SetWord(AO::WordNumber(ch, AO::WORD_OUTPUT100), 1500);
         s.SetWord(AO::WordNumber(ch, AO::WORD_TABLE + 1), 600);
@@ -112,7 +112,7 @@ TEST(SettingsStockerTest, AnotherOutputRangeResetsEveryOutputPoint)
 
     // 1-5 V: every output at 0 % and table Y to 1 V, every output at 100 % to 5 V.
     stocker.ChangeDeviceType(4, s, false);
-    for (int ch = 0; ch < AO::CHANNEL_COUNT; ++ch) {
+    for (int ch = 0; ch < AOUT_CHANNEL_COUNT; ++ch) {
         EXPECT_EQ(s.GetWord(AO::WordNumber(ch, AO::WORD_OUTPUT0)), 1000) << ch;
         EXPECT_EQ(s.GetWord(AO::WordNumber(ch, AO::WORD_OUTPUT100)), 5000) << ch;
         for (int k = 0; k < AO::TABLE_POINTS; ++k) {

@@ -35,5 +35,5 @@ TEST(RunCommand, TheBoxShowsWhatFitsTheFrameworksBuffer)
     const QString longText(2000, QLatin1Char('x'));
     RunCommand(nullptr, [&] { throw CPrivateException(longText); });
     ASSERT_EQ(prompts.Count(), 1u);
-    EXPECT_EQ(prompts.Last().text, longText.left(511));
+    EXPECT_EQ(prompts.Last().text, longText.left(255));
 }
