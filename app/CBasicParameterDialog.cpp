@@ -1,6 +1,5 @@
 #include "CBasicParameterDialog.h"
 
-#include "AppIcon.h"
 #include "CAdvancedDialog.h"
 #include "CAnalogOutputDialog.h"
 #include "CCompareDialog.h"
@@ -12,6 +11,7 @@
 #include "ColumnWidths.h"
 #include "comm/CConnectDialog.h"
 #include "comm/CModbusInterface.h"
+#include "foundation/AppIcon.h"
 #include "foundation/CPrivateException.h"
 #include "foundation/DialogHelpers.h"
 #include "foundation/Globals.h"
@@ -124,7 +124,6 @@ std::int16_t SignedWord(const CSettings& set, int n) { return static_cast<std::i
 CBasicParameterDialog::CBasicParameterDialog(QWidget* parent)
     : CDialog(IDD_BASIC_PARAMETER, parent)
 {
-    // The icon is loaded while the icon module supplies the resources; there is one module here.
     m_icon = LoadAppIcon();
     // A caption with the system menu and a minimise box; no OK or Cancel button.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
