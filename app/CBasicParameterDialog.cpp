@@ -1,6 +1,5 @@
 #include "CBasicParameterDialog.h"
 
-#include "AppIcon.h"
 #include "CAdvancedDialog.h"
 #include "CAnalogOutputDialog.h"
 #include "CCompareDialog.h"
@@ -13,6 +12,7 @@
 #include "comm/CConnectDialog.h"
 #include "comm/CModbusInterface.h"
 #include "controls/ToolTipIds.h"
+#include "foundation/AppIcon.h"
 #include "foundation/CPrivateException.h"
 #include "foundation/DialogHelpers.h"
 #include "foundation/Globals.h"
@@ -147,7 +147,6 @@ void WriteInput(CSettings& set, const InputField& field, int value)
 CBasicParameterDialog::CBasicParameterDialog(QWidget* parent)
     : CDialog(IDD_BASIC_PARAMETER, parent)
 {
-    // The icon is loaded while the icon module supplies the resources; there is one module here.
     m_icon = LoadAppIcon();
     // A caption with the system menu and a minimise box; no OK or Cancel button.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |

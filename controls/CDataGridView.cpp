@@ -8,7 +8,11 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QToolTip>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -167,6 +171,27 @@ std::optional<QString> CDataGridView::GetToolTipText(UINT id) const
     return m_model.ToolTipText(id);
 }
 
+UINT CDataGridView::FitCellWidth(const std::vector<GridCellEntry>& layout, UINT designWidth) const
+{
+    // Whole pixels up: a text a fraction wider than its room is cut.
+    const QFontMetricsF metrics(font());
+    UINT columns = 1;
+    for (const GridCellEntry& entry : layout)
+        columns = std::max<UINT>(columns, entry.column + 1);
+    const QScreen* shown = screen();
+    const int screenWidth = shown ? shown->availableGeometry().width() : 0;
+    const auto limit = static_cast<UINT>(std::max(screenWidth - 1, 0)) / columns;
+    UINT width = designWidth;
+    for (const GridCellEntry& entry : layout) {
+        const GridLabelText label = CGridModel::ParseLabelText(LabelText(entry.itemId));
+        if (!label.shown)
+            continue;
+        const auto textWidth = static_cast<int>(std::ceil(metrics.horizontalAdvance(label.text)));
+        width = std::max(width, CGridModel::FitCellWidth(designWidth, textWidth, label.columns, limit));
+    }
+    return width;
+}
+
 QSize CDataGridView::sizeHint() const
 {
     return QSize(m_model.PixelWidth(), std::max(m_model.PixelHeight(), 1));
@@ -225,21 +250,15 @@ void CDataGridView::DrawCells()
     painter.setBackgroundMode(Qt::OpaqueMode);
     painter.setBackground(buttonFace);
     for (const GridCellEntry& entry : m_model.LabelCells()) {
-        QString text = LabelText(entry.itemId);
-        if (text == QLatin1String("!"))
+        const GridLabelText label = CGridModel::ParseLabelText(LabelText(entry.itemId));
+        if (!label.shown)
             continue;
         QRect rect = m_model.InnerCellRect(entry.row, entry.column);
-        if (text.startsWith(QLatin1Char('@'))) {
-            text.remove(0, 1);
-            rect.setWidth(rect.width() + w);
-        }
-        if (text.startsWith(QLatin1Char('$'))) {
-            text.remove(0, 1);
-            rect.setHeight(rect.height() + h);
-        }
+        rect.setWidth(rect.width() + w * static_cast<int>(label.columns - 1));
+        rect.setHeight(rect.height() + h * static_cast<int>(label.rows - 1));
         painter.fillRect(rect, buttonFace);
-        rect.setWidth(rect.width() - 4);
-        DrawCellText(painter, rect, text);
+        rect.setWidth(rect.width() - (CGridModel::kTextInset - 1));
+        DrawCellText(painter, rect, label.text);
     }
 
     painter.setBackground(enabled ? SystemColor(this, QPalette::Base) : buttonFace);

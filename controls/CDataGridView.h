@@ -31,6 +31,10 @@ public:
     // its new size at once and repaints at the next paint.
     void SetLayout(const std::vector<GridCellEntry>& layout, UINT cellWidth, UINT leastLastRow,
                    UINT leastColumnCount);
+    // A cell width for the layout: designWidth, widened so that each of its
+    // labels shows whole in the grid's font, as far as the screen holds the
+    // layout's columns.
+    UINT FitCellWidth(const std::vector<GridCellEntry>& layout, UINT designWidth) const;
     // Owners refill a grid by clearing it, adding every value cell and
     // calling update().
     void AddValueCell(UINT column, UINT row, const QString& text);

@@ -149,6 +149,18 @@ std::vector<GraphLabel> CGraph::YLabels() const
     return BuildYLabels(m_range, m_yTick, m_yFormat);
 }
 
+GraphLayout CGraph::LayOut(const GraphRect& area) const
+{
+    const QFontMetrics metrics(GetDialogFont());
+    const std::vector<GraphLabel> xLabels = XLabels();
+    const QString lastXLabel = !m_customXLabels.empty() ? m_customXLabels.back()
+                               : xLabels.empty()        ? QString()
+                                                        : xLabels.back().text;
+    return LayOutGraph(area, m_range, xLabels, YLabels(), lastXLabel,
+                       [&](const QString& text) { return metrics.horizontalAdvance(text); }, metrics.height(),
+                       m_margins);
+}
+
 void CGraph::paintEvent(QPaintEvent*)
 {
     m_client = GraphRect{0, 0, width(), height()};
@@ -186,23 +198,10 @@ void CGraph::Draw(QPainter& painter, const GraphRect& area)
     painter.fillRect(QRect(area.left, area.top, areaWidth, area.bottom - area.top), m_backgroundColor);
     const QFontMetrics metrics = painter.fontMetrics();
 
-    const std::vector<GraphLabel> xLabels = XLabels();
     const std::vector<GraphLabel> yLabels = YLabels();
-    const QString lastXLabel = !m_customXLabels.empty() ? m_customXLabels.back()
-                               : xLabels.empty()        ? QString()
-                                                        : xLabels.back().text;
-    const int cx = metrics.horizontalAdvance(lastXLabel);
+    const GraphLayout layout = LayOut(area);
+    m_plot = layout.plot;
     const int cy = metrics.height();
-
-    m_plot.bottom = area.bottom - static_cast<int>(cy * 2.5) - 2;
-    if (m_margins) {
-        m_plot.top += cy / 2 + cy + 1;
-        m_plot.right -= 2 + cx / 2;
-    }
-    int widest = 0;
-    for (const GraphLabel& label : yLabels)
-        widest = std::max(widest, metrics.horizontalAdvance(label.text));
-    m_plot.left = widest + 2;
 
     painter.setPen(gridPen);
     for (const GraphLabel& label : yLabels) {
@@ -226,15 +225,9 @@ void CGraph::Draw(QPainter& painter, const GraphRect& area)
     }
 
     painter.setPen(textPen);
-    for (const GraphLabel& label : yLabels) {
-        const int y = GraphPixelY(label.value, m_range, m_plot);
-        if (Within(y, area.top, area.bottom))
-            DrawTextAt(painter, m_plot.left - metrics.horizontalAdvance(label.text) - 1, y - cy / 2, label.text);
-    }
-    for (const GraphLabel& label : xLabels) {
-        const int x = GraphPixelX(label.value, m_range, m_plot);
-        if (Within(x, area.left, area.right))
-            DrawTextAt(painter, x - metrics.horizontalAdvance(label.text) / 2, m_plot.bottom + cy / 2 + 1, label.text);
+    for (const std::vector<GraphLabelPlace>* labels : {&layout.yLabels, &layout.xLabels}) {
+        for (const GraphLabelPlace& label : *labels)
+            DrawTextAt(painter, label.rect.left(), label.rect.top(), label.text);
     }
 
     if (!m_topLeftTitle.isEmpty())

@@ -58,6 +58,8 @@ public:
     std::vector<GraphLabel> YLabels() const;
     // The data area of the last drawing.
     GraphRect GetPlotRect() const { return m_plot; }
+    // The plot and the labels that a drawing of that area shows.
+    GraphLayout LayOut(const GraphRect& area) const;
     const CGraphBuffer& Data() const { return m_data; }
     QColor GetDataColor() const { return m_dataColor; }
 

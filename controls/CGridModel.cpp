@@ -85,8 +85,35 @@ QRect CGridModel::InnerCellRect(std::uint32_t row, std::uint32_t column) const
 QRect CGridModel::ValueTextRect(std::uint32_t row, std::uint32_t column) const
 {
     const int w = static_cast<int>(m_cellWidth);
-    return QRect(static_cast<int>(column) * w + 1, static_cast<int>(row * m_cellHeight), w - 5,
+    return QRect(static_cast<int>(column) * w + 1, static_cast<int>(row * m_cellHeight), w - kTextInset,
                  static_cast<int>(m_cellHeight));
+}
+
+GridLabelText CGridModel::ParseLabelText(const QString& text)
+{
+    GridLabelText label{text};
+    if (label.text == QLatin1String("!")) {
+        label.shown = false;
+        return label;
+    }
+    if (label.text.startsWith(QLatin1Char('@'))) {
+        label.text.remove(0, 1);
+        label.columns = 2;
+    }
+    if (label.text.startsWith(QLatin1Char('$'))) {
+        label.text.remove(0, 1);
+        label.rows = 2;
+    }
+    return label;
+}
+
+std::uint32_t CGridModel::FitCellWidth(std::uint32_t designWidth, int textWidth, std::uint32_t columns,
+                                       std::uint32_t limit)
+{
+    // A text over k cells has k widths less the 5 pixels of lines and inset.
+    const std::uint32_t k = std::max<std::uint32_t>(columns, 1);
+    const auto needed = static_cast<std::uint32_t>(std::max(textWidth + kTextInset, 0));
+    return std::max(designWidth, std::min((needed + k - 1) / k, limit));
 }
 
 void CGridModel::SetSelection(std::uint32_t row, std::uint32_t column)

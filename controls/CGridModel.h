@@ -23,12 +23,24 @@ struct GridTool
     QRect rect; // the whole cell, grid lines included
 };
 
+// A label's text as the grid draws it: a leading '@' widens the label over
+// the next cell, then a leading '$' over the next row; "!" is not drawn.
+struct GridLabelText
+{
+    QString text;
+    bool shown = true;
+    std::uint32_t columns = 1;
+    std::uint32_t rows = 1;
+};
+
 class CGridModel
 {
 public:
     // Row 0 and column 0 hold headings and are never selected.
     static constexpr std::uint32_t kFirstSelectableRow = 1;
     static constexpr std::uint32_t kFirstSelectableColumn = 1;
+    // A cell's text has its width less the left line and 4 pixels at the right.
+    static constexpr int kTextInset = 5;
 
     // rows = max(leastLastRow, largest row) + 1; columns =
     // max(leastColumnCount, largest column + 1). Value cells and the
@@ -64,6 +76,13 @@ public:
     QRect InnerCellRect(std::uint32_t row, std::uint32_t column) const;
     // Where a value text is drawn: 4 pixels short of the right line.
     QRect ValueTextRect(std::uint32_t row, std::uint32_t column) const;
+
+    static GridLabelText ParseLabelText(const QString& text);
+    // The least cell width from designWidth up in which a text that wide
+    // shows whole over that many cells (label and value texts keep the same
+    // room in a cell), but no more than limit.
+    static std::uint32_t FitCellWidth(std::uint32_t designWidth, int textWidth, std::uint32_t columns,
+                                      std::uint32_t limit);
 
     std::uint32_t SelectedRow() const { return m_selectedRow; }
     std::uint32_t SelectedColumn() const { return m_selectedColumn; }

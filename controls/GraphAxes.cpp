@@ -139,3 +139,47 @@ int GraphPixelY(double y, const GraphRange& range, const GraphRect& plot)
 {
     return ToPixel(plot.bottom - (y - range.yMin) / (range.yMax - range.yMin) * (plot.bottom - plot.top));
 }
+
+namespace {
+
+bool Inside(const QRect& rect, const GraphRect& area)
+{
+    return rect.left() >= area.left && rect.top() >= area.top && rect.left() + rect.width() <= area.right &&
+           rect.top() + rect.height() <= area.bottom;
+}
+
+} // namespace
+
+GraphLayout LayOutGraph(const GraphRect& area, const GraphRange& range, const std::vector<GraphLabel>& xLabels,
+                        const std::vector<GraphLabel>& yLabels, const QString& lastXLabel, const GraphTextWidth& width,
+                        int lineHeight, bool margins)
+{
+    const int cx = width(lastXLabel);
+    const int cy = lineHeight;
+    GraphLayout layout;
+    GraphRect& plot = layout.plot;
+    plot = area;
+    plot.bottom = area.bottom - static_cast<int>(cy * 2.5) - 2;
+    // The top y label stands half above the plot, the last x label half past its right.
+    plot.top += margins ? cy / 2 + cy + 1 : cy / 2 + 1;
+    plot.right -= margins ? 2 + cx / 2 : cx - cx / 2 + 1;
+    int widest = 0;
+    for (const GraphLabel& label : yLabels)
+        widest = std::max(widest, width(label.text));
+    const int firstX = xLabels.empty() ? 0 : width(xLabels.front().text);
+    plot.left = area.left + std::max(widest + 2, firstX / 2 + 1);
+
+    for (const GraphLabel& label : yLabels) {
+        const int w = width(label.text);
+        const QRect rect(plot.left - w - 1, GraphPixelY(label.value, range, plot) - cy / 2, w, cy);
+        if (Inside(rect, area))
+            layout.yLabels.push_back({label.text, rect});
+    }
+    for (const GraphLabel& label : xLabels) {
+        const int w = width(label.text);
+        const QRect rect(GraphPixelX(label.value, range, plot) - w / 2, plot.bottom + cy / 2 + 1, w, cy);
+        if (Inside(rect, area))
+            layout.xLabels.push_back({label.text, rect});
+    }
+    return layout;
+}

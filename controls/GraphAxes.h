@@ -2,8 +2,10 @@
 // The X-Y graph's scale without a window: the limits and least spans of
 // the visible range, the tick step, the label formats and texts, and the
 // mapping of values to pixels.
+#include <QRect>
 #include <QString>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -67,3 +69,26 @@ std::vector<GraphLabel> BuildXLabels(const GraphRange& range, double xTick, cons
 // painter takes and an int holds.
 int GraphPixelX(double x, const GraphRange& range, const GraphRect& plot);
 int GraphPixelY(double y, const GraphRange& range, const GraphRect& plot);
+
+// Where the drawing puts the plot and the label texts.
+struct GraphLabelPlace
+{
+    QString text;
+    QRect rect;
+};
+struct GraphLayout
+{
+    GraphRect plot;
+    std::vector<GraphLabelPlace> yLabels;
+    std::vector<GraphLabelPlace> xLabels;
+};
+using GraphTextWidth = std::function<int(const QString&)>;
+
+// The plot inside the area, with the y labels left of it and the x labels
+// below it. The labels at the plot's edges stand half past them, so the
+// plot leaves room for those halves too; with margins it leaves more at the
+// top and right for the titles. lastXLabel is the text at the right end. A
+// label that would not lie wholly inside the area is not placed.
+GraphLayout LayOutGraph(const GraphRect& area, const GraphRange& range, const std::vector<GraphLabel>& xLabels,
+                        const std::vector<GraphLabel>& yLabels, const QString& lastXLabel, const GraphTextWidth& width,
+                        int lineHeight, bool margins);

@@ -1,6 +1,20 @@
 #include "CUxThemeLibrary.h"
 
-long CUxThemeLibrary::EnableThemeDialogTexture(QWidget*, unsigned) const
+#include <QVariant>
+#include <QWidget>
+
+namespace {
+constexpr char kTextureFlags[] = "uxThemeDialogTexture";
+}
+
+long CUxThemeLibrary::EnableThemeDialogTexture(QWidget* window, unsigned flags) const
 {
+    if (window)
+        window->setProperty(kTextureFlags, flags);
     return 0;
+}
+
+bool CUxThemeLibrary::IsThemeDialogTextureEnabled(const QWidget* window) const
+{
+    return window && (window->property(kTextureFlags).toUInt() & ETDT_ENABLE) != 0;
 }

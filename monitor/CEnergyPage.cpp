@@ -4,6 +4,7 @@
 #include "FillGridWithMeasurands.h"
 #include "controls/CDataGridView.h"
 #include "foundation/CStringTable.h"
+#include "foundation/Globals.h"
 
 #include <QGroupBox>
 #include <QVBoxLayout>
@@ -39,6 +40,8 @@ struct Layouts
 {
     std::vector<GridCellEntry> labels[CEnergyPage::kModeCount];
     std::vector<GridCellEntry> values[CEnergyPage::kModeCount];
+    // The labels of every mode: the grid keeps one width through the modes.
+    std::vector<GridCellEntry> allLabels;
 };
 
 Layouts BuildLayouts()
@@ -57,6 +60,8 @@ Layouts BuildLayouts()
     layouts.values[2] = Rows(Row({56, 47, 50, 48, 51}, 1), Row({49, 52, 53, 54, 55}, 3));
     layouts.values[3] = Row({56, 57, 58, 59, 60}, 1);
     layouts.values[4] = Rows(Row({218, 219, 220, 221}, 1), Row({222, 223, 224, 225}, 3));
+    for (const auto& labels : layouts.labels)
+        layouts.allLabels.insert(layouts.allLabels.end(), labels.begin(), labels.end());
     return layouts;
 }
 
@@ -87,7 +92,10 @@ CEnergyPage::CEnergyPage()
 
 bool CEnergyPage::OnInitDialog()
 {
-    m_grid->SetLayout(GetLayouts().labels[0], kGridWidth / kColumns, kLeastLastRow, 0);
+    g_uxTheme.EnableThemeDialogTexture(this, ETDT_ENABLETAB);
+    // The cells are as wide as the design gives or as their labels need.
+    m_cellWidth = m_grid->FitCellWidth(GetLayouts().allLabels, kGridWidth / kColumns);
+    m_grid->SetLayout(GetLayouts().labels[0], m_cellWidth, kLeastLastRow, 0);
     SetMode(0);
     return true;
 }
@@ -97,7 +105,7 @@ void CEnergyPage::SetMode(int mode)
     m_grid->ClearValueCells();
     m_grid->update();
     if (IsMode(mode)) {
-        m_grid->SetLayout(GetLayouts().labels[mode], kGridWidth / kColumns, kLeastLastRow, 0);
+        m_grid->SetLayout(GetLayouts().labels[mode], m_cellWidth, kLeastLastRow, 0);
         m_frame->setTitle(CStringTable::LoadString(mode == ModeCounter ? IDS_COUNTER : IDS_ENERGY));
     }
     update();

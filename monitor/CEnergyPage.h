@@ -34,5 +34,6 @@ protected:
 private:
     CDataGridView* m_grid = nullptr;
     QGroupBox* m_frame = nullptr;
+    unsigned m_cellWidth = 0;
     int m_mode = 0;
 };

@@ -3,6 +3,7 @@
 #include "CMeasurandsAvo.h"
 #include "FillGridWithMeasurands.h"
 #include "controls/CDataGridView.h"
+#include "foundation/Globals.h"
 
 #include <QGroupBox>
 #include <QVBoxLayout>
@@ -54,6 +55,8 @@ struct Layouts
     std::vector<GridCellEntry> instantaneousValues[kModeCount];
     std::vector<GridCellEntry> demandLabels[kModeCount];
     std::vector<GridCellEntry> demandValues[kModeCount];
+    // The labels of every mode: the demand grid keeps one width through the modes.
+    std::vector<GridCellEntry> allDemandLabels;
 };
 
 // The item of demand cell (column 1..5, row 1..8) by mode.
@@ -101,6 +104,8 @@ Layouts BuildLayouts()
             for (std::uint32_t column = 1; column <= kDemandColumns; ++column)
                 layouts.demandValues[mode].push_back({DemandItem(mode, column, row), column, row});
         }
+        layouts.allDemandLabels.insert(layouts.allDemandLabels.end(), layouts.demandLabels[mode].begin(),
+                                       layouts.demandLabels[mode].end());
     }
     return layouts;
 }
@@ -137,9 +142,14 @@ CMaxMinPage::CMaxMinPage()
 
 bool CMaxMinPage::OnInitDialog()
 {
+    g_uxTheme.EnableThemeDialogTexture(this, ETDT_ENABLETAB);
     const Layouts& layouts = GetLayouts();
-    m_instantaneous->SetLayout(layouts.instantaneousLabels, kInstantaneousWidth / 7, 0, 0);
-    m_demand->SetLayout(layouts.demandLabels[ModeRealtime], kDemandCellWidth, 0, 0);
+    // The cells are as wide as the design gives or as their labels need.
+    const unsigned instantaneousWidth =
+        m_instantaneous->FitCellWidth(layouts.instantaneousLabels, kInstantaneousWidth / 7);
+    m_instantaneous->SetLayout(layouts.instantaneousLabels, instantaneousWidth, 0, 0);
+    m_demandCellWidth = m_demand->FitCellWidth(layouts.allDemandLabels, kDemandCellWidth);
+    m_demand->SetLayout(layouts.demandLabels[ModeRealtime], m_demandCellWidth, 0, 0);
     m_instantaneous->ClearValueCells();
     m_demand->ClearValueCells();
     update();
@@ -150,7 +160,7 @@ bool CMaxMinPage::OnInitDialog()
 void CMaxMinPage::SetMode(int mode)
 {
     if (IsMode(mode))
-        m_demand->SetLayout(GetLayouts().demandLabels[mode], kDemandCellWidth, 0, 0);
+        m_demand->SetLayout(GetLayouts().demandLabels[mode], m_demandCellWidth, 0, 0);
     m_instantaneous->ClearValueCells();
     m_demand->ClearValueCells();
     m_instantaneous->update();

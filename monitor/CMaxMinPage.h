@@ -23,7 +23,7 @@ public:
         ModeMaximum = 1,
         ModeMinimum = 2,
     };
-    // Width of the demand grid's cells.
+    // Width of the demand grid's cells, unless its labels need more.
     static constexpr unsigned kDemandCellWidth = 80;
 
     CMaxMinPage();
@@ -44,5 +44,6 @@ protected:
 private:
     CDataGridView* m_instantaneous = nullptr;
     CDataGridView* m_demand = nullptr;
+    unsigned m_demandCellWidth = kDemandCellWidth;
     int m_mode = ModeRealtime;
 };

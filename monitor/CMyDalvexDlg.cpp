@@ -10,6 +10,7 @@
 #include "comm/CModbusInterface.h"
 #include "controls/CDataGridView.h"
 #include "controls/CLedIndicator.h"
+#include "foundation/AppIcon.h"
 #include "foundation/CStringTable.h"
 #include "foundation/DialogHelpers.h"
 #include "foundation/Globals.h"
@@ -100,6 +101,7 @@ QWidget* MakeTabArea(QWidget* parent, QTabBar* tab, QWidget*& pageArea)
 
 CMyDalvexDlg::CMyDalvexDlg(QWidget* parent)
     : CObserverDialog(IDD, parent)
+    , m_icon(LoadAppIcon())
 {
     // The window's own controls come first, so that its ids are found
     // before the same ids on the pages.
@@ -140,6 +142,8 @@ CMyDalvexDlg::CMyDalvexDlg(QWidget* parent)
     harmonicsLayout->addWidget(m_harmonicsChart, 0, Qt::AlignLeft);
     (new QVBoxLayout(vectorFrame))->addWidget(m_vectorChart, 0, Qt::AlignCenter);
 
+    // Two columns, so that the window fits a screen of 1280 pixels: the
+    // pages on the left; the pictures and the unit on the right.
     auto* left = new QVBoxLayout;
     left->addWidget(upperArea, 3);
     left->addWidget(lowerArea, 1);
@@ -147,17 +151,18 @@ CMyDalvexDlg::CMyDalvexDlg(QWidget* parent)
     statusRow->addWidget(m_lamp);
     statusRow->addWidget(m_status, 1);
     left->addLayout(statusRow);
-    auto* middle = new QVBoxLayout;
-    middle->addWidget(harmonicsFrame);
-    middle->addStretch(1);
+    auto* topRight = new QHBoxLayout;
+    topRight->addWidget(vectorFrame, 0, Qt::AlignTop);
+    topRight->addWidget(deviceFrame, 0, Qt::AlignTop);
+    auto* bottomRight = new QHBoxLayout;
+    bottomRight->addWidget(harmonicsFrame, 0, Qt::AlignTop);
+    bottomRight->addStretch(1);
+    bottomRight->addWidget(utility, 0, Qt::AlignBottom);
     auto* right = new QVBoxLayout;
-    right->addWidget(vectorFrame);
-    right->addWidget(deviceFrame);
-    right->addStretch(1);
-    right->addWidget(utility, 0, Qt::AlignRight);
+    right->addLayout(topRight);
+    right->addLayout(bottomRight, 1);
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left, 1);
-    layout->addLayout(middle);
     layout->addLayout(right);
 
     connect(m_upperTab, &QTabBar::currentChanged, this,
@@ -189,6 +194,7 @@ int CMyDalvexDlg::RunModal(CModbusInterface& link)
 
 bool CMyDalvexDlg::OnInitDialog()
 {
+    setWindowIcon(m_icon);
     setWindowTitle(GetVersionText());
 
     {
@@ -226,14 +232,18 @@ bool CMyDalvexDlg::OnInitDialog()
     m_lowerPageArea->layout()->addWidget(&m_energyPage);
 
     static const std::vector<GridCellEntry> harmonicsLabels = HarmonicsLabels();
-    m_harmonicsTable->SetLayout(harmonicsLabels, static_cast<UINT>(kHarmonicsTableWidth / 2.8), 0, 0);
+    // The cells are as wide as the design gives or as their labels need.
+    m_harmonicsTable->SetLayout(
+        harmonicsLabels, m_harmonicsTable->FitCellWidth(harmonicsLabels, static_cast<UINT>(kHarmonicsTableWidth / 2.8)),
+        0, 0);
     m_harmonicsTable->SetSelectionEnabled(true);
     const UINT row = std::clamp<UINT>(m_harmonicsTable->GetSelectedRow(), 1, kHarmonicsRows);
     m_harmonicsTable->SetSelectedCell(row, std::max<UINT>(m_harmonicsTable->GetSelectedColumn(), 1));
     m_harmonicsChart->SetRow(static_cast<int>(row) - 1);
     m_harmonicsTable->AddObserver(this);
 
-    m_deviceInformation->SetLayout(kDeviceLabels, kDeviceInformationWidth / 2, 0, 2);
+    m_deviceInformation->SetLayout(kDeviceLabels,
+                                   m_deviceInformation->FitCellWidth(kDeviceLabels, kDeviceInformationWidth / 2), 0, 2);
 
     m_thread = CreatePollingThread();
     m_thread->SetLink(m_link);

@@ -13,6 +13,8 @@
 #include "foundation/CObserverDialog.h"
 #include "foundation/CResourceManager.h"
 
+#include <QIcon>
+
 #include <functional>
 #include <memory>
 
@@ -100,6 +102,8 @@ private:
     void OnBnClickedUtility();
     void StopPolling();
 
+    // Resource 128, the big and the small icon.
+    QIcon m_icon;
     int m_timerId = 0;
     QString m_statusText;
     bool m_blink = false;

@@ -1,6 +1,7 @@
 #include "CVectorChart.h"
 
 #include "CMeasurandsAvo.h"
+#include "PhasorGeometry.h"
 #include "controls/ColorRef.h"
 
 #include <QPainter>
@@ -77,12 +78,33 @@ bool CVectorChart::IsShown(int vector) const
     return true;
 }
 
+QSize CVectorChart::NameSize(int vector) const
+{
+    const QFontMetricsF metrics(ChartFont());
+    return QSize(static_cast<int>(std::ceil(metrics.horizontalAdvance(QString::fromLatin1(kVectorNames[vector])))),
+                 static_cast<int>(std::ceil(metrics.height())));
+}
+
+// The largest of the names of one kind.
+QSize CVectorChart::WidestName(bool voltages) const
+{
+    QSize widest;
+    for (int i = 0; i < kVectors; ++i) {
+        if (IsVoltage(i) == voltages)
+            widest = widest.expandedTo(NameSize(i));
+    }
+    return widest;
+}
+
 int CVectorChart::Radius() const
 {
-    const QFontMetrics metrics(ChartFont());
-    const int textHeight = metrics.height();
-    const int textWidth = metrics.horizontalAdvance(QStringLiteral("U3"));
-    return std::min(width() / 2, height() / 2) - 2 * std::max(textWidth, textHeight);
+    return PhasorRadius(size(), WidestName(true), WidestName(false));
+}
+
+QRect CVectorChart::NameRect(int vector) const
+{
+    return PhasorNameRect(QPoint(width() / 2, height() / 2), Radius(), m_angles[static_cast<std::size_t>(vector)],
+                          NameSize(vector), WidestName(false), IsVoltage(vector));
 }
 
 QPoint CVectorChart::TipPoint(int vector) const
@@ -121,7 +143,6 @@ void CVectorChart::Draw()
 
     const int cx = width / 2;
     const int cy = height / 2;
-    const int textHeight = metrics.height();
     const int radius = Radius();
     if (radius <= 0)
         return;
@@ -147,12 +168,7 @@ void CVectorChart::Draw()
         const double magnitude = m_magnitudes[static_cast<std::size_t>(i)];
         if (magnitude == 0.0)
             continue;
-        const double angle = m_angles[static_cast<std::size_t>(i)] * std::numbers::pi / 180.0;
-        const double distance = radius + textHeight / 2.0 + (IsVoltage(i) ? textHeight : 0);
-        const QString name = QString::fromLatin1(kVectorNames[i]);
-        const int x = static_cast<int>(cx + distance * std::sin(angle));
-        const int top = static_cast<int>(cy - distance * std::cos(angle) - textHeight / 2.0);
         painter.setPen(ColorFromColorref(kNameText));
-        painter.drawText(x - metrics.horizontalAdvance(name) / 2, top + metrics.ascent(), name);
+        painter.drawText(NameRect(i), Qt::AlignCenter | Qt::TextSingleLine, QString::fromLatin1(kVectorNames[i]));
     }
 }

@@ -28,13 +28,17 @@ public:
     bool IsShown(int vector) const;
     // The tip of a vector as drawn.
     QPoint TipPoint(int vector) const;
+    // Where a vector's name stands: outside the circle, clear of its line.
+    QRect NameRect(int vector) const;
+    int Radius() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     void Draw();
-    int Radius() const;
+    QSize NameSize(int vector) const;
+    QSize WidestName(bool voltages) const;
 
     bool m_layoutDirty = true;
     QImage m_image;

@@ -202,11 +202,46 @@ TEST(Graph, BucketModeDrawsNothingForASingleBucket)
     graph.AddPoint(7, 2);
     EXPECT_GT(CountColour(Grab(&graph), data), 0);
 
+    // Room at the edges for the halves of the end labels.
     const GraphRect plot = graph.GetPlotRect();
     EXPECT_GT(plot.left, 0);
     EXPECT_LT(plot.bottom, 200);
-    EXPECT_EQ(plot.right, 300);
-    EXPECT_EQ(plot.top, 0);
+    EXPECT_LT(plot.right, 300);
+    EXPECT_GT(plot.top, 0);
+}
+
+TEST(Graph, LabelsStayInsideTheWindow)
+{
+    // A time axis without margins, and an output characteristic with them.
+    CGraph timeAxis;
+    timeAxis.SetMode(CGraph::PointMode);
+    timeAxis.SetTimeAxis(true);
+    timeAxis.SetDecimalsCode(10);
+    timeAxis.SetDefaultRange(0, 7200, -1.5, 1.5);
+    CGraph output;
+    output.SetMargins(true);
+    output.SetNegativeX(true);
+    output.SetTopLeftTitle("mA");
+    output.SetDefaultRange(-100, 100, 4, 20);
+    CGraph custom;
+    custom.SetNegativeX(true);
+    custom.SetDefaultRange(-1000, 1000, -20, 20);
+    custom.SetCustomXLabels({"-1000.0", "-750.0", "-500.0", "-250.0", "0.0", "250.0", "500.0", "750.0", "1000.0"});
+    for (CGraph* graph : {&timeAxis, &output, &custom}) {
+        for (const QSize size : {QSize(400, 280), QSize(240, 120)}) {
+            graph->resize(size);
+            const GraphLayout layout = graph->LayOut(GraphRect{0, 0, size.width(), size.height()});
+            EXPECT_EQ(layout.yLabels.size(), 5u);
+            EXPECT_EQ(layout.xLabels.size(), graph == &custom ? 9u : 5u);
+            for (const std::vector<GraphLabelPlace>* labels : {&layout.yLabels, &layout.xLabels}) {
+                for (const GraphLabelPlace& label : *labels)
+                    EXPECT_TRUE(graph->rect().contains(label.rect))
+                        << label.text.toStdString() << " in " << size.width();
+            }
+            Grab(graph);
+            EXPECT_EQ(graph->GetPlotRect().right, layout.plot.right) << "drawn as laid out";
+        }
+    }
 }
 
 TEST(Graph, PaintEndsAtTheLimitsOfTheRange)

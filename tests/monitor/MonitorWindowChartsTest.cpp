@@ -18,6 +18,7 @@
 #include <QKeyEvent>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -139,6 +140,44 @@ TEST(MonitorWindowCharts, ChartsEdgeCases)
     EXPECT_TRUE(chart.IsShown(0));
     EXPECT_FALSE(chart.IsShown(2));
     EXPECT_FALSE(chart.IsShown(4));
+}
+
+// How far the nearest point of the rectangle's pixels lies from the point.
+double Distance(const QPoint& point, const QRect& rect)
+{
+    const double x = std::clamp<double>(point.x(), rect.left(), rect.left() + rect.width());
+    const double y = std::clamp<double>(point.y(), rect.top(), rect.top() + rect.height());
+    return std::hypot(point.x() - x, point.y() - y);
+}
+
+TEST(MonitorWindowCharts, NamesStandClearOfTheCircleInsideTheChart)
+{
+    CMeasurandsAvo block;
+    block.WiringSystem = 3;
+    block.ModelCode = 6301;
+    block.VoltageScale = 1;
+    block.CurrentScale = 1;
+    block.Items[8] = block.Items[15] = 800;
+    for (const QSize size : {QSize(240, 240), QSize(200, 260), QSize(300, 180)}) {
+        CVectorChart chart;
+        chart.resize(size);
+        const QPoint centre(size.width() / 2, size.height() / 2);
+        for (int degrees = 0; degrees < 360; degrees += 3) {
+            const auto word = static_cast<std::uint16_t>(degrees * 65536 / 360);
+            block.PhaseAngles = {word, word, word, word, word, word};
+            chart.SetData(block);
+            const QRect voltage = chart.NameRect(0);
+            const QRect current = chart.NameRect(3);
+            for (const QRect& name : {voltage, current}) {
+                EXPECT_TRUE(chart.rect().contains(name))
+                    << degrees << " degrees in " << size.width() << "x" << size.height();
+                // The circle's line is a pixel wide.
+                EXPECT_GE(Distance(centre, name), chart.Radius() + 1.0) << degrees << " degrees";
+            }
+            EXPECT_FALSE(voltage.intersects(current)) << "U1N and I1 at " << degrees << " degrees";
+        }
+        EXPECT_GT(chart.Radius(), std::min(size.width(), size.height()) / 4);
+    }
 }
 
 TEST(MonitorWindowPages, ModesLayoutsAndEnter)

@@ -1,5 +1,7 @@
 #include "AppIcon.h"
 
+#include "Globals.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -42,8 +44,10 @@ QPixmap DrawMeter(int size)
 
 QIcon LoadAppIcon()
 {
+    CResourceHandles::SetCurrentModule(g_resourceHandles.GetIconModule());
     QIcon icon;
     for (int size : {16, 24, 32, 48, 64})
         icon.addPixmap(DrawMeter(size));
+    CResourceHandles::SetCurrentModule(g_resourceHandles.GetRestoreModule());
     return icon;
 }
