@@ -164,6 +164,41 @@ TEST_F(CompareDialogTest, FileComparisonCountsTheDifferenceAndExportsCp1252)
     EXPECT_TRUE(content.endsWith("\"\r\n"));
 }
 
+TEST_F(CompareDialogTest, AFileOfAnUnsupportedUnitIsRefusedAndTheComparisonStays)
+{
+    g_resourceDatabase.LoadLanguageFile(QStringLiteral("English.lng"));
+    const CSettings reference;
+    CSettings other = reference;
+    other.SetWord(kCt1, static_cast<std::uint16_t>(reference.GetWord(kCt1) + 1));
+    const QString file = SaveSet(other, QStringLiteral("unit A.cfg"));
+    const QString unknown = m_dir.filePath(QStringLiteral("unknown.cfg"));
+    {
+        QFile out(unknown);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(ReadFile(file).replace("Model=6103", "Model=6999"));
+    }
+
+    QString status;
+    QString heading;
+    WhenShown<CCompareDialog>([&](CCompareDialog& dialog) {
+        m_prompts.QueuePath(file);
+        Click(dialog, CCompareDialog::IDC_FILE);
+        m_prompts.QueuePath(unknown);
+        Click(dialog, CCompareDialog::IDC_FILE);
+        status = Status(dialog);
+        heading = dialog.GetList().headerItem()->text(2);
+        Click(dialog, IDCANCEL);
+    });
+    CCompareDialog dialog;
+    dialog.Compare(reference);
+
+    ASSERT_EQ(m_prompts.MessageTexts().size(), 1u);
+    EXPECT_EQ(m_prompts.MessageTexts()[0],
+              g_resourceDatabase.GetMessageText(QStringLiteral("MSG_ERROR_LOAD_PARAMETER_FORMAT")));
+    EXPECT_EQ(heading, QStringLiteral("unit A"));
+    EXPECT_EQ(status, FormatMessageTemplate(g_resourceDatabase.GetMessageText(QStringLiteral("MSG_COMPARE_DIFF")), {1u}));
+}
+
 TEST_F(CompareDialogTest, TheFirstDifferenceFarDownIsInViewOnceTheEmptyRowsAreGone)
 {
     g_resourceDatabase.LoadLanguageFile(QStringLiteral("English.lng"));

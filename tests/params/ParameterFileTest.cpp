@@ -71,7 +71,10 @@ protected:
         for (int n = 0; n < PARAMETER_COUNT; ++n)
             ASSERT_EQ(a.GetWord(n), b.GetWord(n)) << "word " << n;
         EXPECT_EQ(a.m_deviceType.GetRow(), b.m_deviceType.GetRow());
+        EXPECT_EQ(a.m_deviceType.GetModelCode(), b.m_deviceType.GetModelCode());
         EXPECT_EQ(a.m_deviceType.GetOptionBits(), b.m_deviceType.GetOptionBits());
+        for (int i = 0; i < DEVICE_IO_WORD_COUNT; ++i)
+            EXPECT_EQ(a.m_deviceType.GetIoWord(i), b.m_deviceType.GetIoWord(i)) << "I/O word " << i;
     }
 
     // A set of another type with every word set, to show what a load touches.
@@ -239,20 +242,30 @@ TEST_F(ParameterFileTest, TruncatedAndGarbageFilesFailWithoutHarm)
     }
 }
 
-TEST_F(ParameterFileTest, FileWithoutIdentificationLoadsNothingAndAnUnknownType)
+TEST_F(ParameterFileTest, FileOfAnUnsupportedUnitTypeIsRefusedAndLeavesTheSetAlone)
 {
-    Write(Path("plain.cfg"), "[AVOCFG]\r\nL5332=5\r\n");
-    CSettings set = Marked();
-    ASSERT_TRUE(set.LoadFile(Path("plain.cfg")));
-    EXPECT_EQ(set.m_deviceType.GetModelCode(), 6101);
-    EXPECT_EQ(set.m_deviceType.GetRow(), -1);
-    EXPECT_EQ(set.m_deviceType.GetTypeIndex(), 0);
-    EXPECT_EQ(set.GetWord(PARAMETER_PASSCODE), 0xA000 + PARAMETER_PASSCODE);
-
-    // The option bits are not masked on load: 25 (0x19) is no supported type.
-    Write(Path("masked.cfg"), "[AVOCFG]\r\nModel=6103\r\nDeviceExtension=25\r\nDeviceIO1=2\r\nDeviceIO2=10\r\n");
-    ASSERT_TRUE(set.LoadFile(Path("masked.cfg")));
-    EXPECT_EQ(set.m_deviceType.GetRow(), -1);
+    CSettings reference;
+    ASSERT_TRUE(reference.SaveFile(Path("base.cfg")));
+    const QByteArray good = Read(Path("base.cfg"));
+    const struct
+    {
+        const char* from;
+        const char* to;
+    } cases[] = {
+        {"Model=6103\r\n", ""},                       // reads as 6101
+        {"Model=6103", "Model=6999"},
+        {"DeviceExtension=17", "DeviceExtension=25"},  // 0x19: not masked on load
+        {"DeviceIO3=0", "DeviceIO3=2"},
+    };
+    for (const auto& c : cases) {
+        QByteArray text = good;
+        text.replace(c.from, c.to);
+        Write(Path("unknown.cfg"), text);
+        CSettings set = Marked();
+        const CSettings before = set;
+        EXPECT_EQ(Str(LoadError(set, Path("unknown.cfg"))), Str(Message("MSG_ERROR_LOAD_PARAMETER_FORMAT"))) << c.to;
+        ExpectSame(set, before);
+    }
 }
 
 TEST_F(ParameterFileTest, FileThatCannotBeReadFailsWithTheSystemReason)
