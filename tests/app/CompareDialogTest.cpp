@@ -13,6 +13,7 @@
 #include "support/CFenmarUnit.h"
 #include "support/CScriptedPrompts.h"
 #include "support/TempProfile.h"
+#include "support/WhenShown.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -20,32 +21,12 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <gtest/gtest.h>
-
-#include <functional>
 
 namespace {
 
 constexpr int kCt1 = 32;
-
-// Runs action on the first modal window of type T that comes up.
-template <class T>
-void WhenShown(std::function<void(T&)> action)
-{
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        auto* window = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!window)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        action(*window);
-    });
-    timer->start();
-}
 
 void Click(CDialog& dialog, int id)
 {
@@ -98,6 +79,13 @@ protected:
     {
         return CParameterEnumerationInterface().GetValueText(number, set).toLatin1();
     }
+    // The reference with the CT primary current one higher: one difference.
+    static CSettings OneDifferent(const CSettings& reference)
+    {
+        CSettings other = reference;
+        other.SetWord(kCt1, static_cast<std::uint16_t>(reference.GetWord(kCt1) + 1));
+        return other;
+    }
     QString Status(CCompareDialog& dialog) { return dialog.GetDlgItemText(CCompareDialog::IDC_STATUS); }
     QColor StatusColor(CCompareDialog& dialog)
     {
@@ -115,8 +103,7 @@ TEST_F(CompareDialogTest, FileComparisonCountsTheDifferenceAndExportsCp1252)
 {
     g_resourceDatabase.LoadLanguageFile(QStringLiteral("English.lng"));
     const CSettings reference;
-    CSettings other = reference;
-    other.SetWord(kCt1, static_cast<std::uint16_t>(reference.GetWord(kCt1) + 1));
+    const CSettings other = OneDifferent(reference);
     const QString file = SaveSet(other, QStringLiteral("unit A.cfg"));
     const QString csv = m_dir.filePath(QStringLiteral("report.csv"));
 
@@ -168,9 +155,7 @@ TEST_F(CompareDialogTest, AFileOfAnUnsupportedUnitIsRefusedAndTheComparisonStays
 {
     g_resourceDatabase.LoadLanguageFile(QStringLiteral("English.lng"));
     const CSettings reference;
-    CSettings other = reference;
-    other.SetWord(kCt1, static_cast<std::uint16_t>(reference.GetWord(kCt1) + 1));
-    const QString file = SaveSet(other, QStringLiteral("unit A.cfg"));
+    const QString file = SaveSet(OneDifferent(reference), QStringLiteral("unit A.cfg"));
     const QString unknown = m_dir.filePath(QStringLiteral("unknown.cfg"));
     {
         QFile out(unknown);
@@ -273,8 +258,7 @@ TEST_F(CompareDialogTest, AFileNamedOnlyCfgIsStillCompared)
 {
     g_resourceDatabase.LoadLanguageFile(QStringLiteral("English.lng"));
     const CSettings reference;
-    CSettings other = reference;
-    other.SetWord(kCt1, static_cast<std::uint16_t>(reference.GetWord(kCt1) + 1));
+    const CSettings other = OneDifferent(reference);
     const QString file = SaveSet(other, QStringLiteral(".cfg"));
     const QString csv = m_dir.filePath(QStringLiteral("dot.csv"));
 
