@@ -83,9 +83,9 @@ protected:
     {
         CProfile::Reload();
         g_resourceDatabase.LoadLanguageFile(QStringLiteral("English.lng"));
-        m_unit.SetWordOrder(WordOrder());
+        m_unit.SetMonitorWordOrder(WordOrder());
         // The monitor goes by 5375 alone; the other word-order register says the opposite.
-        m_unit.SetRegister(CFenmarUnit::kWordOrder, WordOrder() == 1 ? 0 : 1);
+        m_unit.SetWordOrder(WordOrder() == 1 ? 0 : 1);
         m_unit.SetLoadTime(0);
         m_link = MakeLink(m_unit, Kind(), &m_ptyPath);
         ResetPseudoTerminal(m_ptyPath);
