@@ -422,7 +422,11 @@ bool CSettings::LoadFile(const QString& path)
         io[static_cast<std::size_t>(i)] = word(IoKey(i), QStringLiteral("0"));
     loaded.m_deviceType = CDeviceType(model, options, io[0], io[1], io[2], io[3], io[4]);
 
+    // A unit type that no supported type matches would load no words, and a
+    // set of it could be neither shown, saved nor downloaded.
     const std::uint64_t capabilities = loaded.m_deviceType.GetCapabilities();
+    if (capabilities == 0)
+        throw CPrivateException(CMessageFormatter(QStringLiteral("MSG_ERROR_LOAD_PARAMETER_FORMAT")));
     for (const RegisterMapRow& row : g_registerMap) {
         if (!row.AppliesTo(capabilities))
             continue;

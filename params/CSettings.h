@@ -67,7 +67,8 @@ public:
 
     // The parameter file ("AVOCFG" section). Both return true or throw.
     // A save merges into an existing file and replaces it only when complete;
-    // a failed load leaves the set as it was.
+    // a failed load leaves the set as it was. A file of a unit type that no
+    // supported type matches fails as a bad format.
     bool SaveFile(const QString& path) const;
     bool LoadFile(const QString& path);
 

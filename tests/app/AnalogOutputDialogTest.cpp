@@ -10,6 +10,7 @@
 #include "foundation/Globals.h"
 #include "params/CAnalogOutputEnumerationInterface.h"
 #include "params/CSettings.h"
+#include "params/SettingsOfType.h"
 #include "platform/ControlIds.h"
 
 #include <QApplication>
@@ -44,13 +45,6 @@ int Word(const CSettings& s, int ch, int offset)
 void SetWord(CSettings& s, int ch, int offset, int value)
 {
     s.SetWord(AO::WordNumber(ch, offset), static_cast<std::uint16_t>(value));
-}
-
-CSettings OfType(int type)
-{
-    CSettings s;
-    s.m_deviceType.SetTypeIndex(type);
-    return s;
 }
 
 QLineEdit* EditOf(Dialog& d, int id) { return d.GetDlgItemAs<QLineEdit>(id); }

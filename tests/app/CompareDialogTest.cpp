@@ -13,6 +13,7 @@
 #include "support/CFenmarUnit.h"
 #include "support/CScriptedPrompts.h"
 #include "support/TempProfile.h"
+#include "support/WhenShown.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -20,32 +21,12 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <gtest/gtest.h>
-
-#include <functional>
 
 namespace {
 
 constexpr int kCt1 = 32;
-
-// Runs action on the first modal window of type T that comes up.
-template <class T>
-void WhenShown(std::function<void(T&)> action)
-{
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        auto* window = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!window)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        action(*window);
-    });
-    timer->start();
-}
 
 void Click(CDialog& dialog, int id)
 {
@@ -98,6 +79,13 @@ protected:
     {
         return CParameterEnumerationInterface().GetValueText(number, set).toLatin1();
     }
+    // The reference with the CT primary current one higher: one difference.
+    static CSettings OneDifferent(const CSettings& reference)
+    {
+        CSettings other = reference;
+        other.SetWord(kCt1, static_cast<std::uint16_t>(reference.GetWord(kCt1) + 1));
+        return other;
+    }
     QString Status(CCompareDialog& dialog) { return dialog.GetDlgItemText(CCompareDialog::IDC_STATUS); }
     QColor StatusColor(CCompareDialog& dialog)
     {
@@ -115,8 +103,7 @@ TEST_F(CompareDialogTest, FileComparisonCountsTheDifferenceAndExportsCp1252)
 {
     g_resourceDatabase.LoadLanguageFile(QStringLiteral("English.lng"));
     const CSettings reference;
-    CSettings other = reference;
-    other.SetWord(kCt1, static_cast<std::uint16_t>(reference.GetWord(kCt1) + 1));
+    const CSettings other = OneDifferent(reference);
     const QString file = SaveSet(other, QStringLiteral("unit A.cfg"));
     const QString csv = m_dir.filePath(QStringLiteral("report.csv"));
 
@@ -162,6 +149,39 @@ TEST_F(CompareDialogTest, FileComparisonCountsTheDifferenceAndExportsCp1252)
     EXPECT_TRUE(content.contains("\"Input\",\"CT primary current (A)\",\"" + Value(kCt1, reference) + "\",\""
                                  + Value(kCt1, other) + "\"\r\n"));
     EXPECT_TRUE(content.endsWith("\"\r\n"));
+}
+
+TEST_F(CompareDialogTest, AFileOfAnUnsupportedUnitIsRefusedAndTheComparisonStays)
+{
+    g_resourceDatabase.LoadLanguageFile(QStringLiteral("English.lng"));
+    const CSettings reference;
+    const QString file = SaveSet(OneDifferent(reference), QStringLiteral("unit A.cfg"));
+    const QString unknown = m_dir.filePath(QStringLiteral("unknown.cfg"));
+    {
+        QFile out(unknown);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(ReadFile(file).replace("Model=6103", "Model=6999"));
+    }
+
+    QString status;
+    QString heading;
+    WhenShown<CCompareDialog>([&](CCompareDialog& dialog) {
+        m_prompts.QueuePath(file);
+        Click(dialog, CCompareDialog::IDC_FILE);
+        m_prompts.QueuePath(unknown);
+        Click(dialog, CCompareDialog::IDC_FILE);
+        status = Status(dialog);
+        heading = dialog.GetList().headerItem()->text(2);
+        Click(dialog, IDCANCEL);
+    });
+    CCompareDialog dialog;
+    dialog.Compare(reference);
+
+    ASSERT_EQ(m_prompts.MessageTexts().size(), 1u);
+    EXPECT_EQ(m_prompts.MessageTexts()[0],
+              g_resourceDatabase.GetMessageText(QStringLiteral("MSG_ERROR_LOAD_PARAMETER_FORMAT")));
+    EXPECT_EQ(heading, QStringLiteral("unit A"));
+    EXPECT_EQ(status, FormatMessageTemplate(g_resourceDatabase.GetMessageText(QStringLiteral("MSG_COMPARE_DIFF")), {1u}));
 }
 
 TEST_F(CompareDialogTest, TheFirstDifferenceFarDownIsInViewOnceTheEmptyRowsAreGone)
@@ -238,8 +258,7 @@ TEST_F(CompareDialogTest, AFileNamedOnlyCfgIsStillCompared)
 {
     g_resourceDatabase.LoadLanguageFile(QStringLiteral("English.lng"));
     const CSettings reference;
-    CSettings other = reference;
-    other.SetWord(kCt1, static_cast<std::uint16_t>(reference.GetWord(kCt1) + 1));
+    const CSettings other = OneDifferent(reference);
     const QString file = SaveSet(other, QStringLiteral(".cfg"));
     const QString csv = m_dir.filePath(QStringLiteral("dot.csv"));
 

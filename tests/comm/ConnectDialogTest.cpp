@@ -7,38 +7,18 @@
 #include "foundation/Globals.h"
 #include "support/CScriptedPrompts.h"
 #include "support/TempProfile.h"
+#include "support/WhenShown.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 namespace {
-
-// Runs action on the connection dialog once it is up, then lets the test
-// body go on; the action ends the dialog.
-void WhenConnectDialogShows(std::function<void(CConnectDialog&)> action)
-{
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        auto* dialog = qobject_cast<CConnectDialog*>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        action(*dialog);
-    });
-    timer->start();
-}
 
 QComboBox* PortBox(CConnectDialog& dialog)
 {
@@ -85,7 +65,7 @@ TEST_F(ConnectDialogTest, OpensOnTheStoredPortAndOkStoresSerialModeAndTheChosenP
 
     int shownIndex = -1;
     int itemCount = 0;
-    WhenConnectDialogShows([&](CConnectDialog& dialog) {
+    WhenShown<CConnectDialog>([&](CConnectDialog& dialog) {
         shownIndex = PortBox(dialog)->currentIndex();
         itemCount = PortBox(dialog)->count();
         PortBox(dialog)->setCurrentIndex(16);
@@ -112,7 +92,7 @@ TEST_F(ConnectDialogTest, AnUnknownStoredPortOpensOnTheFirstEntryAndCancelChange
     settings.COMPortName = QStringLiteral("/dev/ttyUSB9");
 
     int shownIndex = -1;
-    WhenConnectDialogShows([&](CConnectDialog& dialog) {
+    WhenShown<CConnectDialog>([&](CConnectDialog& dialog) {
         shownIndex = PortBox(dialog)->currentIndex();
         PortBox(dialog)->setCurrentIndex(5);
         Press(dialog, IDCANCEL);
@@ -133,7 +113,7 @@ TEST_F(ConnectDialogTest, SelectConnectionSavesTheChoiceAndHandsItToTheLink)
     stored.Save();
 
     CModbusInterface link;
-    WhenConnectDialogShows([](CConnectDialog& dialog) {
+    WhenShown<CConnectDialog>([](CConnectDialog& dialog) {
         PortBox(dialog)->setCurrentIndex(1);
         Press(dialog, IDOK);
     });
@@ -158,7 +138,7 @@ TEST_F(ConnectDialogTest, CancelInSelectConnectionLeavesProfileAndLinkAlone)
 
     CModbusInterface link;
     link.GetComSettings().ServerAddress = QStringLiteral("127.0.0.1");
-    WhenConnectDialogShows([](CConnectDialog& dialog) {
+    WhenShown<CConnectDialog>([](CConnectDialog& dialog) {
         PortBox(dialog)->setCurrentIndex(3);
         // Esc is the dialog's Cancel too.
         QTest::keyClick(&dialog, Qt::Key_Escape);
@@ -176,7 +156,7 @@ TEST_F(ConnectDialogTest, TakesItsTextsFromTheLanguageFile)
     g_resourceDatabase.LoadLanguageFile(QStringLiteral("Japanese.lng"));
     QString caption;
     QString label;
-    WhenConnectDialogShows([&](CConnectDialog& dialog) {
+    WhenShown<CConnectDialog>([&](CConnectDialog& dialog) {
         caption = dialog.windowTitle();
         label = dialog.GetDlgItemText(CConnectDialog::IDC_PORT_LABEL);
         Press(dialog, IDCANCEL);

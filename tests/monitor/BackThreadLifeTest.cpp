@@ -4,12 +4,13 @@
 // simulated load as the monitor sees it.
 #include "params/FenmarTestLink.h"
 
+#include "AnyModelThread.h"
 #include "monitor/CBackThread.h"
 #include "monitor/CMeasurandsAvo.h"
 
+#include "support/CNotificationLog.h"
 #include "support/TempProfile.h"
 
-#include "foundation/CObserver.h"
 #include "foundation/Globals.h"
 #include "platform/CProfile.h"
 
@@ -21,54 +22,12 @@
 
 #include <chrono>
 #include <cmath>
-#include <condition_variable>
-#include <mutex>
 #include <thread>
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using Clock = CNotificationLog::Clock;
 using namespace std::chrono_literals;
-
-class Notifications : public CObserver
-{
-public:
-    void Update(CObservable* /*notifier*/) override
-    {
-        std::lock_guard lock(m_lock);
-        m_times.push_back(Clock::now());
-        m_changed.notify_all();
-    }
-    bool WaitFor(std::size_t count, std::chrono::milliseconds limit = 15s)
-    {
-        std::unique_lock lock(m_lock);
-        return m_changed.wait_for(lock, limit, [&] { return m_times.size() >= count; });
-    }
-    std::size_t Count()
-    {
-        std::lock_guard lock(m_lock);
-        return m_times.size();
-    }
-    std::vector<Clock::time_point> Times()
-    {
-        std::lock_guard lock(m_lock);
-        return m_times;
-    }
-
-private:
-    std::mutex m_lock;
-    std::condition_variable m_changed;
-    std::vector<Clock::time_point> m_times;
-};
-
-class AnyModelThread : public CBackThread
-{
-public:
-    ~AnyModelThread() override { Stop(); }
-
-protected:
-    void IdentifyUnit(CModbusInterface& /*link*/, CDeviceType& /*deviceType*/) override {}
-};
 
 double Milliseconds(Clock::duration d)
 {
@@ -122,7 +81,7 @@ protected:
     QString m_ptyPath;
     std::unique_ptr<CModbusInterface> m_link;
     CMeasurandsAvo m_block;
-    Notifications m_notified;
+    CNotificationLog m_notified;
     std::unique_ptr<CBackThread> m_thread;
 };
 
@@ -251,6 +210,7 @@ TEST_P(BackThreadLifeTest, TheLockKeepsCommandsOffTheLink)
 TEST_P(BackThreadLifeTest, TheLoadLooksLikeALiveBalancedUnit)
 {
     AnyModelThread thread;
+    thread.acceptAnyModel = true;
     thread.SetMeasurands(&m_block);
     thread.SetLink(m_link.get());
     ASSERT_TRUE(thread.Start());
@@ -302,7 +262,7 @@ TEST(BackThreadPacing, AFailureThatComesAtOnceIsRepeatedNoFasterThanTheTimer)
     settings.ServicePort = QString::number(RefusingPort());
     link.SetComSettings(settings);
     CMeasurandsAvo block;
-    Notifications notified;
+    CNotificationLog notified;
     block.AddObserver(&notified);
     CBackThread thread;
     thread.SetMeasurands(&block);

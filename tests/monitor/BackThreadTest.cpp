@@ -4,77 +4,22 @@
 // pacing, the stop sequence, the unit address and the lock.
 #include "params/FenmarTestLink.h"
 
+#include "AnyModelThread.h"
 #include "monitor/CBackThread.h"
 #include "monitor/CMeasurandsAvo.h"
 
+#include "support/CNotificationLog.h"
 #include "support/TempProfile.h"
 
-#include "foundation/CObserver.h"
 #include "foundation/Globals.h"
 #include "platform/CProfile.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
 #include <set>
-#include <thread>
 #include <tuple>
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-using namespace std::chrono_literals;
-
-class Notifications : public CObserver
-{
-public:
-    void Update(CObservable* /*notifier*/) override
-    {
-        std::lock_guard lock(m_lock);
-        ++m_count;
-        m_times.push_back(Clock::now());
-        m_changed.notify_all();
-    }
-    bool WaitFor(int count, std::chrono::milliseconds limit = 15s)
-    {
-        std::unique_lock lock(m_lock);
-        return m_changed.wait_for(lock, limit, [&] { return m_count >= count; });
-    }
-    int Count()
-    {
-        std::lock_guard lock(m_lock);
-        return m_count;
-    }
-    std::vector<Clock::time_point> Times()
-    {
-        std::lock_guard lock(m_lock);
-        return m_times;
-    }
-
-private:
-    std::mutex m_lock;
-    std::condition_variable m_changed;
-    int m_count = 0;
-    std::vector<Clock::time_point> m_times;
-};
-
-// Lets command 1 go on for the monitor's own models, which the program's
-// identification refuses.
-class AnyModelThread : public CBackThread
-{
-public:
-    ~AnyModelThread() override { Stop(); }
-    bool acceptAnyModel = false;
-
-protected:
-    void IdentifyUnit(CModbusInterface& link, CDeviceType& deviceType) override
-    {
-        if (!acceptAnyModel)
-            CBackThread::IdentifyUnit(link, deviceType);
-    }
-};
 
 struct Row
 {
@@ -138,9 +83,9 @@ protected:
     {
         CProfile::Reload();
         g_resourceDatabase.LoadLanguageFile(QStringLiteral("English.lng"));
-        m_unit.SetWordOrder(WordOrder());
+        m_unit.SetMonitorWordOrder(WordOrder());
         // The monitor goes by 5375 alone; the other word-order register says the opposite.
-        m_unit.SetRegister(CFenmarUnit::kWordOrder, WordOrder() == 1 ? 0 : 1);
+        m_unit.SetWordOrder(WordOrder() == 1 ? 0 : 1);
         m_unit.SetLoadTime(0);
         m_link = MakeLink(m_unit, Kind(), &m_ptyPath);
         ResetPseudoTerminal(m_ptyPath);
@@ -169,7 +114,7 @@ protected:
     std::vector<CFenmarUnit::Request> Run(UINT command, int argument = 0)
     {
         const int from = m_unit.RequestCount();
-        const int before = m_notified.Count();
+        const std::size_t before = m_notified.Count();
         EXPECT_TRUE(m_thread->PostCommand(command, argument));
         EXPECT_TRUE(m_notified.WaitFor(before + 1)) << "command " << command;
         return m_unit.DecodedRequests(from);
@@ -187,7 +132,7 @@ protected:
     QString m_ptyPath;
     std::unique_ptr<CModbusInterface> m_link;
     CMeasurandsAvo m_block;
-    Notifications m_notified;
+    CNotificationLog m_notified;
     std::unique_ptr<AnyModelThread> m_thread;
 };
 

@@ -116,7 +116,7 @@ class LoopTestWritesTest : public LoopTestHarness, public ::testing::WithParamIn
 TEST_P(LoopTestWritesTest, ModesAndValuesGoToTheChannelsRegistersBehindThePasscodeStep)
 {
     const auto [channel, order] = GetParam();
-    m_unit.SetWordOrder(order);
+    m_unit.SetMonitorWordOrder(order);
     Identify();
     m_thread->SetChannel(channel);
     StampChannels();

@@ -4,6 +4,7 @@
 #include "foundation/Globals.h"
 #include "params/CAnalogOutputEnumerationInterface.h"
 #include "params/CSettings.h"
+#include "SettingsOfType.h"
 #include "support/CScriptedPrompts.h"
 
 #include <QLineEdit>
@@ -30,12 +31,6 @@ class AnalogOutputEnumerationTest : public ::testing::Test
 protected:
     void SetUp() override { g_resourceDatabase.LoadLanguageFile(QStringLiteral("English.lng")); }
 
-    static CSettings OfType(int type)
-    {
-        CSettings s;
-        s.m_deviceType.SetTypeIndex(type);
-        return s;
-    }
     static void SetChannelWord(CSettings& s, int ch, int offset, int value)
     {
         s.SetWord(AO::WordNumber(ch, offset), static_cast<std::uint16_t>(value));

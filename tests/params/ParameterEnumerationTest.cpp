@@ -3,6 +3,7 @@
 #include "params/CParameterEnumerationInterface.h"
 #include "params/CSettings.h"
 #include "params/ParameterTable.h"
+#include "SettingsOfType.h"
 
 #include <gtest/gtest.h>
 
@@ -16,13 +17,6 @@ class ParameterEnumerationTest : public ::testing::Test
 {
 protected:
     void SetUp() override { g_resourceDatabase.LoadLanguageFile(QStringLiteral("English.lng")); }
-
-    static CSettings OfType(int type)
-    {
-        CSettings s;
-        s.m_deviceType.SetTypeIndex(type);
-        return s;
-    }
 
     CParameterEnumerationInterface catalogue;
 };

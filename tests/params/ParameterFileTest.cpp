@@ -23,6 +23,13 @@
 #include <unistd.h>
 
 namespace {
+// One text of a file replaced by another.
+struct TextEdit
+{
+    const char* from;
+    const char* to;
+};
+
 class ParameterFileTest : public ::testing::Test
 {
 protected:
@@ -71,7 +78,33 @@ protected:
         for (int n = 0; n < PARAMETER_COUNT; ++n)
             ASSERT_EQ(a.GetWord(n), b.GetWord(n)) << "word " << n;
         EXPECT_EQ(a.m_deviceType.GetRow(), b.m_deviceType.GetRow());
+        EXPECT_EQ(a.m_deviceType.GetModelCode(), b.m_deviceType.GetModelCode());
         EXPECT_EQ(a.m_deviceType.GetOptionBits(), b.m_deviceType.GetOptionBits());
+        for (int i = 0; i < DEVICE_IO_WORD_COUNT; ++i)
+            EXPECT_EQ(a.m_deviceType.GetIoWord(i), b.m_deviceType.GetIoWord(i)) << "I/O word " << i;
+    }
+
+    // What a fresh set saves.
+    QByteArray GoodFile() const
+    {
+        EXPECT_TRUE(CSettings().SaveFile(Path("base.cfg")));
+        return Read(Path("base.cfg"));
+    }
+
+    // A file with these bytes fails to load with the format message and
+    // leaves the set as it was.
+    void ExpectRefused(const QByteArray& bytes)
+    {
+        Write(Path("bad.cfg"), bytes);
+        CSettings set = Marked();
+        const CSettings before = set;
+        EXPECT_EQ(Str(LoadError(set, Path("bad.cfg"))), Str(Message("MSG_ERROR_LOAD_PARAMETER_FORMAT")));
+        ExpectSame(set, before);
+    }
+    void ExpectRefused(const QByteArray& good, const TextEdit& edit)
+    {
+        SCOPED_TRACE(edit.to);
+        ExpectRefused(QByteArray(good).replace(edit.from, edit.to));
     }
 
     // A set of another type with every word set, to show what a load touches.
@@ -148,9 +181,7 @@ TEST_F(ParameterFileTest, EverySupportedTypeRoundTrips)
 
 TEST_F(ParameterFileTest, HandWrittenFileFollowsTheProfileRules)
 {
-    CSettings reference;
-    ASSERT_TRUE(reference.SaveFile(Path("base.cfg")));
-    QByteArray text = Read(Path("base.cfg"));
+    QByteArray text = GoodFile();
     text.replace("[AVOCFG]", "; written by hand\n[ other ]\nL5332=1\n\n  [ avocfg ]  ");
     text.replace("Model=6103", "  mODEL   =   6103   ");
     text.replace("L5332=0", "l5332 = 7\nL5332=9");            // the first of two equal keys wins
@@ -175,14 +206,8 @@ TEST_F(ParameterFileTest, HandWrittenFileFollowsTheProfileRules)
 
 TEST_F(ParameterFileTest, BadValuesFailWithTheFormatMessageAndLeaveTheSetAlone)
 {
-    CSettings reference;
-    ASSERT_TRUE(reference.SaveFile(Path("base.cfg")));
-    const QByteArray good = Read(Path("base.cfg"));
-    const struct
-    {
-        const char* from;
-        const char* to;
-    } cases[] = {
+    const QByteArray good = GoodFile();
+    const TextEdit cases[] = {
         {"L5332=0", "L5332=abc"},
         {"L5332=0", "L5332="},
         {"L5332=0", "L5332=   "},
@@ -194,15 +219,8 @@ TEST_F(ParameterFileTest, BadValuesFailWithTheFormatMessageAndLeaveTheSetAlone)
         {"Model=6103", "Model=x6103"},
         {"DeviceIO1=2", "DeviceIO1=-"},
     };
-    for (const auto& c : cases) {
-        QByteArray text = good;
-        text.replace(c.from, c.to);
-        Write(Path("bad.cfg"), text);
-        CSettings set = Marked();
-        const CSettings before = set;
-        EXPECT_EQ(Str(LoadError(set, Path("bad.cfg"))), Str(Message("MSG_ERROR_LOAD_PARAMETER_FORMAT"))) << c.to;
-        ExpectSame(set, before);
-    }
+    for (const TextEdit& edit : cases)
+        ExpectRefused(good, edit);
 
     // The edges of the accepted range.
     QByteArray text = good;
@@ -217,9 +235,7 @@ TEST_F(ParameterFileTest, BadValuesFailWithTheFormatMessageAndLeaveTheSetAlone)
 
 TEST_F(ParameterFileTest, TruncatedAndGarbageFilesFailWithoutHarm)
 {
-    CSettings reference;
-    ASSERT_TRUE(reference.SaveFile(Path("base.cfg")));
-    const QByteArray good = Read(Path("base.cfg"));
+    const QByteArray good = GoodFile();
     const QByteArray files[] = {
         good.left(good.size() / 2),          // cut in the middle of the L keys
         good.left(good.indexOf("L7305=")),   // only the last key missing
@@ -230,29 +246,21 @@ TEST_F(ParameterFileTest, TruncatedAndGarbageFilesFailWithoutHarm)
         "\x89PNG\r\n\x1a\n garbage",
         "[Other]\r\nModel=6103\r\nL5332=5\r\n",
     };
-    for (const QByteArray& bytes : files) {
-        Write(Path("cut.cfg"), bytes);
-        CSettings set = Marked();
-        const CSettings before = set;
-        EXPECT_EQ(Str(LoadError(set, Path("cut.cfg"))), Str(Message("MSG_ERROR_LOAD_PARAMETER_FORMAT")));
-        ExpectSame(set, before);
-    }
+    for (const QByteArray& bytes : files)
+        ExpectRefused(bytes);
 }
 
-TEST_F(ParameterFileTest, FileWithoutIdentificationLoadsNothingAndAnUnknownType)
+TEST_F(ParameterFileTest, FileOfAnUnsupportedUnitTypeIsRefusedAndLeavesTheSetAlone)
 {
-    Write(Path("plain.cfg"), "[AVOCFG]\r\nL5332=5\r\n");
-    CSettings set = Marked();
-    ASSERT_TRUE(set.LoadFile(Path("plain.cfg")));
-    EXPECT_EQ(set.m_deviceType.GetModelCode(), 6101);
-    EXPECT_EQ(set.m_deviceType.GetRow(), -1);
-    EXPECT_EQ(set.m_deviceType.GetTypeIndex(), 0);
-    EXPECT_EQ(set.GetWord(PARAMETER_PASSCODE), 0xA000 + PARAMETER_PASSCODE);
-
-    // The option bits are not masked on load: 25 (0x19) is no supported type.
-    Write(Path("masked.cfg"), "[AVOCFG]\r\nModel=6103\r\nDeviceExtension=25\r\nDeviceIO1=2\r\nDeviceIO2=10\r\n");
-    ASSERT_TRUE(set.LoadFile(Path("masked.cfg")));
-    EXPECT_EQ(set.m_deviceType.GetRow(), -1);
+    const QByteArray good = GoodFile();
+    const TextEdit cases[] = {
+        {"Model=6103\r\n", ""},                      // reads as 6101
+        {"Model=6103", "Model=6999"},
+        {"DeviceExtension=17", "DeviceExtension=25"}, // 0x19: not masked on load
+        {"DeviceIO3=0", "DeviceIO3=2"},
+    };
+    for (const TextEdit& edit : cases)
+        ExpectRefused(good, edit);
 }
 
 TEST_F(ParameterFileTest, FileThatCannotBeReadFailsWithTheSystemReason)

@@ -1,6 +1,7 @@
 // The change of unit type: each step, its order, and the value stock.
 #include "params/CAnalogOutputEnumerationInterface.h"
 #include "params/CSettingsStocker.h"
+#include "SettingsOfType.h"
 
 #include <gtest/gtest.h>
 
@@ -26,13 +27,6 @@ constexpr std::uint64_t kFamilyA = kBase | CAPABILITY_BIT32;                    
 constexpr std::uint64_t kFamilyB = kBase | CAPABILITY_BIT33;                         // 33 without 35, 20
 constexpr std::uint64_t kBit33Plain = kBase | CAPABILITY_BIT33 | CAPABILITY_BIT35 | CAPABILITY_SIX_SYSTEMS;
 constexpr std::uint64_t kBit34 = kBase | CAPABILITY_BIT34 | CAPABILITY_BIT35;
-
-CSettings OfType(int type)
-{
-    CSettings s;
-    s.m_deviceType.SetTypeIndex(type);
-    return s;
-}
 
 void SetVariantWords(CSettings& s, int first)
 {

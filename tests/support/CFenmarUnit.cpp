@@ -25,7 +25,9 @@ CFenmarUnit::CFenmarUnit()
 {
     SetType(5);
     SetVersion(0x0102);
+    // Apart, so that a reader of the wrong register reads the wrong order.
     SetWordOrder(0);
+    SetMonitorWordOrder(1);
     SetProtectFunction(true);
     SetProtectPasscode(0);
     m_unit.SetWriteHook(
@@ -89,6 +91,10 @@ void CFenmarUnit::SetVersion(std::uint16_t version)
 void CFenmarUnit::SetWordOrder(std::uint16_t order)
 {
     m_unit.SetRegister(kWordOrder, order);
+}
+
+void CFenmarUnit::SetMonitorWordOrder(std::uint16_t order)
+{
     m_unit.SetRegister(kMonitorWordOrder, order);
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // A simulated Fenmar unit: the register behaviour of a real unit on top of
 // CSimulatedUnit. Identification (9600, 9601, 9622, 9623-9627), the word
-// order of 32-bit values (5735, and 5375 with the same value), the parameter
+// order of 32-bit values (5735 for parameters and passcodes, 5375 for the
+// monitor: the two hold different values unless a test says), the parameter
 // registers, and the protection state machine of the passcode entry (4942),
 // the write mode (4944) and the protect passcode (5333):
 //   unlocked    <=> protect passcode 0, or the entered passcode equals it
@@ -57,7 +58,8 @@ public:
     static constexpr int kVoltageScale = 300;
 
     // A supported unit of type 5 (option bits 0x0011), version 0x0102, low
-    // half first, with the protect function, unprotected.
+    // half first by 5735 and high half first by 5375, with the protect
+    // function, unprotected.
     CFenmarUnit();
     ~CFenmarUnit();
     CFenmarUnit(const CFenmarUnit&) = delete;
@@ -75,10 +77,12 @@ public:
                      const std::array<std::uint16_t, 5>& ioWords);
     void SetVersion(std::uint16_t version);
 
-    // 1: high half of a 32-bit value in the first register. Sets 5735 and 5375.
+    // 1: high half of a 32-bit value in the first register. Sets 5735 only.
     void SetWordOrder(std::uint16_t order);
     bool HighHalfFirst() const;
-    // A 32-bit value at address, address + 1 in the unit's word order.
+    // The same for 5375 only. The monitor values already set keep their words.
+    void SetMonitorWordOrder(std::uint16_t order);
+    // A 32-bit value at address, address + 1 in the word order of 5735.
     void SetValue32(int address, std::uint32_t value);
     std::uint32_t GetValue32(int address) const;
 
@@ -90,7 +94,7 @@ public:
     static std::vector<int> ParameterRegisters();
 
     void SetProtectFunction(bool present);
-    // In the unit's present word order.
+    // In the present word order of 5735.
     void SetProtectPasscode(std::uint32_t passcode);
     std::uint32_t GetProtectPasscode() const;
     std::uint32_t GetEnteredPasscode() const;
@@ -105,7 +109,7 @@ public:
 
     // A unit of another model for the monitor: model code, option bits,
     // channel count and wiring system, and the scale registers of that model
-    // (in the present word order).
+    // (in the present word order of 5375).
     // Any model but 6103 fails the program's identification.
     void SetMonitorModel(std::uint16_t modelCode, std::uint16_t optionBits = 0, std::uint16_t channelCount = 1,
                          std::uint16_t wiringSystem = 3);
