@@ -142,13 +142,6 @@ bool Report(TransferProgressCallback callback, void* context, double percent)
         FormatPrintfTemplate(g_resourceDatabase.GetMessageText(QStringLiteral("MSG_ERROR_MODBUS_ALL")), {inner}));
 }
 
-bool ReadWordOrderIsHighFirst(CModbusInterface& link)
-{
-    std::uint16_t order = 0;
-    link.ReadRegisters(REGISTER_WORD_ORDER, 1, &order);
-    return order == 1;
-}
-
 // Sends every request once while it lives, whatever leaves the scope.
 class SingleAttempts
 {

@@ -22,13 +22,6 @@ bool IsZero(const Pair& pair)
     return pair[0] == 0 && pair[1] == 0;
 }
 
-bool ReadWordOrderIsHighFirst(CModbusInterface& link)
-{
-    std::uint16_t order = 0;
-    link.ReadRegisters(REGISTER_WORD_ORDER, 1, &order);
-    return order == 1;
-}
-
 // Writes the mode and reads back what the unit kept.
 std::uint16_t RequestWriteMode(CModbusInterface& link, std::uint16_t mode)
 {

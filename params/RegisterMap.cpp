@@ -1,6 +1,7 @@
 #include "RegisterMap.h"
 
 #include "CSettings.h"
+#include "comm/CModbusInterface.h"
 
 namespace {
 constexpr RegisterMapRow Row(std::uint32_t first, std::uint32_t count, std::uint32_t parameter,
@@ -90,3 +91,10 @@ static_assert(BlocksAreWhole(), "a download block must apply as a whole and fit 
 
 // Constant-initialised, so that it is ready before any set is built.
 constinit const std::array<RegisterMapRow, REGISTER_MAP_ROWS> g_registerMap = kRegisterMap;
+
+bool ReadWordOrderIsHighFirst(CModbusInterface& link)
+{
+    std::uint16_t order = 0;
+    link.ReadRegisters(REGISTER_WORD_ORDER, 1, &order);
+    return order == 1;
+}

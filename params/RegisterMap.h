@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 
+class CModbusInterface;
+
 struct RegisterMapRow
 {
     enum Kind : std::uint32_t { Words16 = 0, Values32 = 1 };
@@ -33,3 +35,7 @@ inline constexpr int REGISTER_WRITE_MODE = 4944;
 inline constexpr int REGISTER_PROTECT_PASSCODE = 5333;  // 32 bits
 inline constexpr int REGISTER_WORD_ORDER = 5735;        // 1: high half in the first register
 inline constexpr int REGISTER_DIPSW = 20302;
+
+// Reads the word order of 32-bit values that the transfer and the passcode
+// protocol use (the monitor reads its own register).
+bool ReadWordOrderIsHighFirst(CModbusInterface& link);
