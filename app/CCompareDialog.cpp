@@ -10,7 +10,6 @@
 #include "foundation/Globals.h"
 #include "platform/RunCommand.h"
 #include "platform/CUiPrompts.h"
-#include "platform/DialogFrame.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
@@ -31,7 +30,6 @@ constexpr int IDS_FILTER_CSV = 2701;
 CCompareDialog::CCompareDialog(QWidget* parent)
     : CDialog(IDD, parent)
 {
-    UseDialogFrame(this);
     setWindowTitle(QStringLiteral("Parameter Report"));
     auto* exportCsv = AddControl(new QPushButton(QStringLiteral("Export Csv"), this), IDC_EXPORT_CSV);
     m_copy = AddControl(new QPushButton(QStringLiteral("<< Copy"), this), IDC_COPY);

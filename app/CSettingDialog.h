@@ -15,7 +15,7 @@ class CSettingDialog : public CDialog
 {
     Q_OBJECT
 public:
-    using CDialog::CDialog;
+    explicit CSettingDialog(int templateId, QWidget* parent = nullptr);
 
     const CSettings& GetSettings() const { return m_settings; }
 
