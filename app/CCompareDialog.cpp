@@ -17,7 +17,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -101,7 +104,19 @@ bool CCompareDialog::OnInitDialog()
     m_hide->setChecked(g_appSettings.HideIgnoreParameters);
     m_copy->setEnabled(false);
     Refresh();
+    OpenWideEnoughForTheList();
     return true;
+}
+
+void CCompareDialog::OpenWideEnoughForTheList()
+{
+    // What the window has beside the list, once its layout has placed it.
+    layout()->activate();
+    const int besideList = width() - m_list->width();
+    int wanted = std::max(m_list->GetFittingWidth() + besideList, minimumSizeHint().width());
+    if (const QScreen* display = screen())
+        wanted = std::min(wanted, display->availableGeometry().width() - (frameGeometry().width() - width()));
+    resize(wanted, height());
 }
 
 void CCompareDialog::Refresh()
