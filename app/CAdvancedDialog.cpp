@@ -12,7 +12,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cstdint>
+#include <initializer_list>
 
 namespace {
 
@@ -21,6 +23,28 @@ QString Text(const char* text) { return QString::fromUtf8(text); }
 // Cutouts in tenths of a percent: 0.0 to 99.9 for the user.
 constexpr int kCutoutScale = 10;
 constexpr int kCutoutMax = 999;
+
+// A title and its pair of buttons.
+constexpr int kPairColumns = 3;
+
+// Gives the columns of the grids the same widths, so that they stand one
+// under the other; what the grids have over that goes to a last, empty column.
+void AlignColumns(std::initializer_list<QGridLayout*> grids, int columns)
+{
+    for (int column = 0; column < columns; ++column) {
+        int width = 0;
+        for (const QGridLayout* grid : grids) {
+            for (int row = 0; row < grid->rowCount(); ++row) {
+                if (const QLayoutItem* item = grid->itemAtPosition(row, column))
+                    width = std::max(width, item->sizeHint().width());
+            }
+        }
+        for (QGridLayout* grid : grids)
+            grid->setColumnMinimumWidth(column, width);
+    }
+    for (QGridLayout* grid : grids)
+        grid->setColumnStretch(columns, 1);
+}
 
 } // namespace
 
@@ -60,18 +84,18 @@ void CAdvancedDialog::CreateControls()
     };
 
     auto* calculation = AddControl(new QGroupBox(Text("Calculation Option"), this), 1184);
-    auto* calculationGrid = new QGridLayout(calculation);
-    addPair(calculationGrid, 0, 1195, "Power factor PF sign", IDC_PF_SIGN, "Standard (IEC)", "IEEE");
-    addPair(calculationGrid, 1, 1196, "Reactive power Q sign", IDC_Q_SIGN, "Standard (IEC)",
+    m_calculationGrid = new QGridLayout(calculation);
+    addPair(m_calculationGrid, 0, 1195, "Power factor PF sign", IDC_PF_SIGN, "Standard (IEC)", "IEEE");
+    addPair(m_calculationGrid, 1, 1196, "Reactive power Q sign", IDC_Q_SIGN, "Standard (IEC)",
             "Inverted when outgoing (Special)");
-    addPair(calculationGrid, 2, 1197, "Phase reactive power Qn", IDC_QN_CALC, "Standard (Vector S-P)",
+    addPair(m_calculationGrid, 2, 1197, "Phase reactive power Qn", IDC_QN_CALC, "Standard (Vector S-P)",
             "Reactive power method (Sigma UI)");
-    addPair(calculationGrid, 3, 1198, "Apparent power S", IDC_S_CALC, "Standard (Vector P+Q)", "Sum (S1+S2+S3)");
-    addPair(calculationGrid, 4, 1199, "Active power scale", IDC_P_SCALE, "Standard (Rounding)", "No rounding");
+    addPair(m_calculationGrid, 3, 1198, "Apparent power S", IDC_S_CALC, "Standard (Vector P+Q)", "Sum (S1+S2+S3)");
+    addPair(m_calculationGrid, 4, 1199, "Active power scale", IDC_P_SCALE, "Standard (Rounding)", "No rounding");
 
     auto* analog = AddControl(new QGroupBox(Text("Analog Output Option"), this), 1185);
-    auto* analogGrid = new QGridLayout(analog);
-    addPair(analogGrid, 0, 1200, "Analog limit", IDC_ANALOG_LIMIT, "Standard (No limit)", "-1% to +101%");
+    m_analogGrid = new QGridLayout(analog);
+    addPair(m_analogGrid, 0, 1200, "Analog limit", IDC_ANALOG_LIMIT, "Standard (No limit)", "-1% to +101%");
 
     auto* page = new QVBoxLayout(this);
     page->addWidget(input);
@@ -90,6 +114,8 @@ bool CAdvancedDialog::OnInitDialog()
 {
     g_resourceDatabase.ApplyDialogTexts(IDD, this);
     SetDialogFont(this, false);
+    // The analog limit stands in the columns of the calculation options, in the texts and font just set.
+    AlignColumns({m_calculationGrid, m_analogGrid}, kPairColumns);
 
     m_freqDetect->clear();
     AddComboStringsFromList(m_freqDetect, QStringLiteral("FREQ_DETECT"), 2);

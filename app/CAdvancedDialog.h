@@ -6,6 +6,7 @@
 #include "CSettingDialog.h"
 
 class QComboBox;
+class QGridLayout;
 
 class CAdvancedDialog : public CSettingDialog, private CResourceManager
 {
@@ -47,4 +48,6 @@ private:
     void CreateControls();
 
     QComboBox* m_freqDetect = nullptr;
+    QGridLayout* m_calculationGrid = nullptr;
+    QGridLayout* m_analogGrid = nullptr;
 };

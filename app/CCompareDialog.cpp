@@ -10,7 +10,6 @@
 #include "foundation/Globals.h"
 #include "platform/RunCommand.h"
 #include "platform/CUiPrompts.h"
-#include "platform/DialogFrame.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
@@ -18,7 +17,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -31,7 +33,6 @@ constexpr int IDS_FILTER_CSV = 2701;
 CCompareDialog::CCompareDialog(QWidget* parent)
     : CDialog(IDD, parent)
 {
-    UseDialogFrame(this);
     setWindowTitle(QStringLiteral("Parameter Report"));
     auto* exportCsv = AddControl(new QPushButton(QStringLiteral("Export Csv"), this), IDC_EXPORT_CSV);
     m_copy = AddControl(new QPushButton(QStringLiteral("<< Copy"), this), IDC_COPY);
@@ -103,7 +104,19 @@ bool CCompareDialog::OnInitDialog()
     m_hide->setChecked(g_appSettings.HideIgnoreParameters);
     m_copy->setEnabled(false);
     Refresh();
+    OpenWideEnoughForTheList();
     return true;
+}
+
+void CCompareDialog::OpenWideEnoughForTheList()
+{
+    // What the window has beside the list, once its layout has placed it.
+    layout()->activate();
+    const int besideList = width() - m_list->width();
+    int wanted = std::max(m_list->GetFittingWidth() + besideList, minimumSizeHint().width());
+    if (const QScreen* display = screen())
+        wanted = std::min(wanted, display->availableGeometry().width() - (frameGeometry().width() - width()));
+    resize(wanted, height());
 }
 
 void CCompareDialog::Refresh()

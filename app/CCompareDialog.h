@@ -45,6 +45,8 @@ protected:
     bool OnInitDialog() override;
 
 private:
+    // The list's columns show their texts whole, within the screen's width.
+    void OpenWideEnoughForTheList();
     void TakeComparedSet(const CSettings& settings, const QString& title);
     void UpdateStatusColor();
     // Runs a command so that its failure shows in an error box and leaves the window open.

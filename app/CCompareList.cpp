@@ -1,5 +1,6 @@
 #include "CCompareList.h"
 
+#include "ColumnWidths.h"
 #include "foundation/CStringTable.h"
 #include "foundation/DialogHelpers.h"
 #include "params/CParameterEnumerationInterface.h"
@@ -7,6 +8,7 @@
 
 #include <QHeaderView>
 #include <QResizeEvent>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 
 #include <algorithm>
@@ -22,8 +24,6 @@ constexpr int IDS_PC = 2452;
 constexpr int kItemDataRole = Qt::UserRole + 1;
 constexpr int kRowRole = Qt::UserRole + 2;
 
-constexpr int kGroupedFixedWidth = 220;
-constexpr int kUngroupedFixedWidth = 260;
 constexpr int kValueColumnWidth = 100;
 const QColor kPink(255, 150, 150);
 
@@ -71,6 +71,8 @@ CCompareList::CCompareList(QWidget* parent)
     setItemsExpandable(false);
     header()->setSectionsClickable(false);
     header()->setStretchLastSection(false);
+    // The columns' text widths count every row, not only those in view.
+    header()->setResizeContentsPrecision(-1);
 }
 
 bool CCompareList::UseGroups() const
@@ -130,6 +132,7 @@ void CCompareList::SetupColumns()
     }
     expandAll();
     NumberRows();
+    MeasureTexts();
     AdjustValueColumns();
 }
 
@@ -140,14 +143,36 @@ void CCompareList::NumberRows()
         GetItem(r)->setData(0, kRowRole, r);
 }
 
+void CCompareList::MeasureTexts()
+{
+    m_textWidths.clear();
+    for (int c = 0; c < columnCount(); ++c)
+        m_textWidths.push_back(std::max(sizeHintForColumn(c), header()->sectionSizeHint(c)));
+}
+
+std::vector<int> CCompareList::ColumnWidths(int available) const
+{
+    const std::vector<Column>& columns = m_grouped ? kGroupedColumns : kUngroupedColumns;
+    std::vector<int> designed;
+    for (const Column& column : columns)
+        designed.push_back(column.width);
+    return SplitValueColumns(designed, m_textWidths, available);
+}
+
 void CCompareList::AdjustValueColumns()
 {
     // Known only once the list has its size: until then the table's width stands.
-    const int fixed = m_grouped ? kGroupedFixedWidth : kUngroupedFixedWidth;
-    const int client = viewport()->width();
-    const int width = client > fixed ? (client - fixed) / 2 : kValueColumnWidth;
-    setColumnWidth(m_referenceColumn, width);
-    setColumnWidth(m_comparedColumn, width);
+    const std::vector<int> widths = ColumnWidths(viewport()->width());
+    for (int c = 0; c < static_cast<int>(widths.size()); ++c)
+        setColumnWidth(c, widths[static_cast<std::size_t>(c)]);
+}
+
+int CCompareList::GetFittingWidth() const
+{
+    int width = 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
+    for (int column : ColumnWidths(0))
+        width += column;
+    return width;
 }
 
 void CCompareList::resizeEvent(QResizeEvent* event)
@@ -190,6 +215,8 @@ void CCompareList::Fill(const CSettings& reference, const CSettings& compared, b
         if (state == StateDifferent)
             ++m_differenceCount;
     }
+    MeasureTexts();
+    AdjustValueColumns();
     ScrollToFirstDifference();
 }
 

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <utility>
+#include <vector>
 
 class CSettings;
 
@@ -33,6 +34,8 @@ public:
     // Removes the rows that apply to neither set, and scrolls to the first
     // difference again.
     void RemoveEmptyRows();
+    // The width at which the columns show their texts whole and no wider.
+    int GetFittingWidth() const;
 
     // A lighter (dark colour) or darker (light colour) shade by factor.
     static QColor AdjustColor(const QColor& color, double factor);
@@ -57,6 +60,9 @@ protected:
 
 private:
     void SetItemData(int row, std::uint32_t data);
+    // The texts' widths, column by column (headings included).
+    void MeasureTexts();
+    std::vector<int> ColumnWidths(int available) const;
     void AdjustValueColumns();
     void NumberRows();
     void ScrollToFirstDifference();
@@ -67,4 +73,5 @@ private:
     bool m_grouped = true;
     QString m_title;
     int m_firstDifference = -1;
+    std::vector<int> m_textWidths;
 };

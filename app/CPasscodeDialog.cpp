@@ -3,7 +3,6 @@
 #include "foundation/DialogHelpers.h"
 #include "foundation/Globals.h"
 #include "platform/CUiPrompts.h"
-#include "platform/DialogFrame.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -26,7 +25,6 @@ bool IsPasscodeText(const QString& text)
 
 CPasscodeDialog::CPasscodeDialog(QWidget* parent) : CSettingDialog(IDD, parent)
 {
-    UseDialogFrame(this);
     setWindowTitle(QStringLiteral("Passcode Setting"));
     m_new = AddControl(new QLineEdit(this), IDC_NEW_PASSCODE);
     m_confirm = AddControl(new QLineEdit(this), IDC_CONFIRM_PASSCODE);
@@ -58,7 +56,6 @@ bool CPasscodeDialog::OnInitDialog()
 {
     g_resourceDatabase.ApplyDialogTexts(IDD, this);
     SetDialogFont(this, false);
-    FitDialogToCaption(this);
     // The current passcode is never shown.
     for (QLineEdit* edit : {m_new, m_confirm}) {
         edit->clear();

@@ -3,7 +3,6 @@
 #include "foundation/DialogHelpers.h"
 #include "foundation/Globals.h"
 #include "params/CPulseRateCalcurator.h"
-#include "platform/DialogFrame.h"
 #include "platform/RunCommand.h"
 
 #include <QComboBox>
@@ -50,7 +49,6 @@ CPulseDialog::CPulseDialog(QWidget* parent) : CSettingDialog(IDD, parent)
 
 void CPulseDialog::CreateControls()
 {
-    UseDialogFrame(this);
     setWindowTitle(QStringLiteral("Energy Setting"));
     auto combo = [this](int id) {
         auto* c = AddControl(new QComboBox(this), id);
@@ -93,7 +91,6 @@ bool CPulseDialog::OnInitDialog()
 {
     g_resourceDatabase.ApplyDialogTexts(IDD, this);
     SetDialogFont(this, false);
-    FitDialogToCaption(this);
     const OutputWords& words = kOutputWords[static_cast<std::size_t>(m_output)];
 
     m_source->clear();

@@ -2,15 +2,20 @@
 
 #include "foundation/CPrivateException.h"
 #include "foundation/DialogHelpers.h"
+#include "platform/DialogFrame.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLineEdit>
 #include <QPushButton>
 
 #include <cstdint>
+
+CSettingDialog::CSettingDialog(int templateId, QWidget* parent) : CDialog(templateId, parent)
+{
+    UseDialogFrame(this);
+}
 
 bool CSettingDialog::RunOnSettings(CSettings& settings)
 {

@@ -3,6 +3,7 @@
 // parameter set, which goes back to the caller only when the dialog ends
 // with OK. A rejected value in OnOK throws; the dialog base shows it and
 // the dialog stays open, so the caller never sees a half-stored copy.
+// None of them can be resized: they have the program's dialog frame.
 #include "params/CSettings.h"
 #include "platform/CDialog.h"
 
@@ -15,7 +16,7 @@ class CSettingDialog : public CDialog
 {
     Q_OBJECT
 public:
-    using CDialog::CDialog;
+    explicit CSettingDialog(int templateId, QWidget* parent = nullptr);
 
     const CSettings& GetSettings() const { return m_settings; }
 

@@ -10,6 +10,12 @@
 // scrolls) rather than cutting a text.
 std::vector<int> ShareColumnWidths(const std::vector<int>& specified, const std::vector<int>& needed, int available);
 
+// The report's columns: the first ones keep their designed widths, the last
+// two (the value columns) share what the list has left equally, or take
+// their designed widths when nothing is left. No column is narrower than
+// its texts need (the list then scrolls).
+std::vector<int> SplitValueColumns(const std::vector<int>& designed, const std::vector<int>& needed, int available);
+
 // The scale of widths designed for the 8-point Windows dialog font, from the
 // average width of the Latin letters in the given font's metrics.
 double FontWidthScale(double averageLetterWidth);

@@ -8,6 +8,7 @@
 #include "foundation/CPrivateException.h"
 #include "foundation/DialogHelpers.h"
 #include "params/PasscodeProtocol.h"
+#include "platform/DialogFrame.h"
 #include "platform/RunCommand.h"
 
 #include <QHBoxLayout>
@@ -108,6 +109,7 @@ bool ReadWordSwap(CModbusInterface& link)
 CLoopTestDialog::CLoopTestDialog(QWidget* parent)
     : CDialog(IDD, parent)
 {
+    UseDialogFrame(this);
     setWindowTitle(QStringLiteral("Loop Test"));
     m_loopTest = AddControl(new QRadioButton(QStringLiteral("Loop Test"), this), IDC_LOOP_TEST);
     m_normal = AddControl(new QRadioButton(QStringLiteral("Normal"), this), IDC_NORMAL);

@@ -1,6 +1,7 @@
 #include "CTagDialog.h"
 
 #include "CTagNumber.h"
+#include "platform/DialogFrame.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -10,6 +11,7 @@
 CTagDialog::CTagDialog(QWidget* parent)
     : CDialog(IDD, parent)
 {
+    UseDialogFrame(this);
     setWindowTitle(QStringLiteral("Tag No. Setting"));
     m_edit = AddControl(new QLineEdit(this), IDC_TAG);
     m_edit->setMaxLength(CTagNumber::kMaxCharacters);

@@ -11,6 +11,7 @@
 #include "params/PasscodeProtocol.h"
 #include "params/RegisterMap.h"
 #include "platform/CUiPrompts.h"
+#include "platform/DialogFrame.h"
 #include "platform/RunCommand.h"
 
 #include <QGridLayout>
@@ -26,6 +27,7 @@ constexpr int kCounterWordIndex = 4;
 CUtilityDialog::CUtilityDialog(QWidget* parent)
     : CDialog(IDD, parent)
 {
+    UseDialogFrame(this);
     setWindowTitle(QStringLiteral("Utility"));
     const auto button = [this](const char* text, int id) {
         return AddControl(new QPushButton(QString::fromLatin1(text), this), id);

@@ -80,7 +80,6 @@ std::uint32_t CEnterPasscodeDialog::ParsePasscode(const QString& text)
 bool CEnterPasscodeDialog::OnInitDialog()
 {
     g_resourceDatabase.ApplyDialogTexts(IDD_ENTER_PASSCODE, this);
-    FitDialogToCaption(this);
     FixLineBreaks(m_prompt);
 
     const int stored = CProfile::GetProfileInt(kProfileSection, kProfileKey, NO_REMEMBERED_PASSCODE);

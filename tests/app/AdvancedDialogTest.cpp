@@ -89,6 +89,26 @@ TEST_F(AdvancedDialogTest, TextsInBothLanguages)
     });
 }
 
+TEST_F(AdvancedDialogTest, TheAnalogLimitPairStandsInTheColumnsOfTheCalculationPairsInBothLanguages)
+{
+    constexpr int kAnalogTitle = 1200;
+    for (const char* file : {"English.lng", "Japanese.lng"}) {
+        SCOPED_TRACE(file);
+        g_resourceDatabase.LoadLanguageFile(QString::fromLatin1(file));
+        CSettings set;
+        RunOthers(set, [](Dialog& d) {
+            const auto x = [&d](int id) { return d.GetDlgItem(id)->mapTo(&d, QPoint(0, 0)).x(); };
+            // The calculation pairs' titles are 1195 to 1199.
+            for (int pair = 0; pair < 5; ++pair) {
+                SCOPED_TRACE(pair);
+                EXPECT_EQ(x(kAnalogTitle), x(1195 + pair));
+                EXPECT_EQ(x(Dialog::IDC_ANALOG_LIMIT), x(kPairs[pair]));
+                EXPECT_EQ(x(Dialog::IDC_ANALOG_LIMIT + 1), x(kPairs[pair] + 1));
+            }
+        });
+    }
+}
+
 TEST_F(AdvancedDialogTest, ShowsTheSetAndOkStoresEachControl)
 {
     CSettings set;

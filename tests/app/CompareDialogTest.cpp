@@ -20,6 +20,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -218,6 +220,33 @@ TEST_F(CompareDialogTest, TheFirstDifferenceFarDownIsInViewOnceTheEmptyRowsAreGo
     dialog.Compare(reference);
     EXPECT_EQ(shownName, catalogue.GetParameterName(last));
     EXPECT_TRUE(inView);
+}
+
+TEST_F(CompareDialogTest, OpensWithEachColumnAsWideAsItsLongestTextWithinTheScreenInEachLanguage)
+{
+    for (const char* file : {"English.lng", "Japanese.lng"}) {
+        SCOPED_TRACE(file);
+        g_resourceDatabase.LoadLanguageFile(QString::fromLatin1(file));
+        WhenShown<CCompareDialog>([](CCompareDialog& dialog) {
+            const CCompareList& list = dialog.GetList();
+            const QFontMetrics metrics(list.font());
+            // A cell's text stands inside the style's margins; names indented under their headings.
+            const int margins = 2 * (list.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &list) + 1);
+            ASSERT_GT(list.GetItemCount(), 0);
+            for (int row = 0; row < list.GetItemCount(); ++row) {
+                for (int column = 0; column < list.columnCount(); ++column) {
+                    const QString text = list.GetItemText(row, column);
+                    const int indent = column == 0 ? list.indentation() : 0;
+                    EXPECT_LE(metrics.horizontalAdvance(text) + margins + indent, list.columnWidth(column))
+                        << text.toStdString();
+                }
+            }
+            EXPECT_LE(dialog.frameGeometry().width(), dialog.screen()->availableGeometry().width());
+            Click(dialog, IDCANCEL);
+        });
+        CCompareDialog dialog;
+        dialog.Compare(CSettings());
+    }
 }
 
 TEST_F(CompareDialogTest, EqualSetsInJapaneseExportCp932)

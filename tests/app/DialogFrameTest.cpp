@@ -1,10 +1,22 @@
-// What the dialogs' frames and layouts show: no maximise box, a caption that
-// fits the passcode dialog in each language, the report's top row of buttons
-// on one line.
+// What the dialogs' frames and layouts show: the dialogs that cannot be
+// resized ask for a close box only and keep one size, their captions fit the
+// title bar in each language, the report and the monitor keep their boxes, and
+// the report's top row of buttons stands on one line.
+#include "app/CAdvancedDialog.h"
+#include "app/CAdvancedModbusDialog.h"
+#include "app/CAnalogOutputDialog.h"
 #include "app/CCompareDialog.h"
+#include "app/CModbusDialog.h"
+#include "app/CPasscodeDialog.h"
 #include "app/CProgressDialog.h"
+#include "app/CPulseDialog.h"
+#include "comm/CComSettings.h"
 #include "comm/CConnectDialog.h"
 #include "foundation/Globals.h"
+#include "monitor/CLoopTestDialog.h"
+#include "monitor/CMyDalvexDlg.h"
+#include "monitor/CTagDialog.h"
+#include "monitor/CUtilityDialog.h"
 #include "params/CEnterPasscodeDialog.h"
 #include "params/CProtectDialog.h"
 #include "params/CSettings.h"
@@ -12,73 +24,162 @@
 #include "support/TempProfile.h"
 
 #include <QApplication>
-#include <QMessageBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
-bool HasMaximiseBox(const QWidget* window)
+bool HasMaximiseBox(Qt::WindowFlags flags)
 {
-    const Qt::WindowFlags flags = window->windowFlags();
     // Without the customize hint the window system adds all its boxes.
     return !flags.testFlag(Qt::CustomizeWindowHint) || flags.testFlag(Qt::WindowMaximizeButtonHint);
 }
 
-// Runs look on the modal window that comes up, then closes it.
+// Runs look on the modal window that comes up, then closes it; after what its
+// showing posted.
 void WhenModal(std::function<void(QWidget*)> look)
 {
     QTimer::singleShot(0, [look] {
-        QWidget* window = QApplication::activeModalWidget();
-        ASSERT_NE(window, nullptr);
-        look(window);
-        window->close();
+        QTimer::singleShot(0, [look] {
+            QWidget* window = QApplication::activeModalWidget();
+            ASSERT_NE(window, nullptr);
+            look(window);
+            window->close();
+        });
     });
+}
+
+// openbox's default theme draws captions in bold 8-point Sans at the X
+// server's 100 dots per inch (11.1 pixels, taken as 12), centred on the title
+// bar, which needs 110 pixels besides the caption: the icon, the minimise,
+// maximise and close buttons (counted on both sides of the centred caption)
+// and the edges.
+int OpenboxTitleBarWidth(const QString& caption)
+{
+    QFont font(QStringLiteral("Sans"));
+    font.setBold(true);
+    font.setPixelSize(12);
+    return QFontMetrics(font).horizontalAdvance(caption) + 110;
+}
+
+struct Shown
+{
+    QString title;
+    QSize size;
+    QSize minimum;
+    QSize maximum;
+    Qt::WindowFlags flags;
+};
+
+Shown Look(const QWidget* window)
+{
+    return {window->windowTitle(), window->size(), window->minimumSize(), window->maximumSize(), window->windowFlags()};
+}
+
+using Opener = std::function<Shown()>;
+
+Shown WhenRun(const std::function<void()>& run)
+{
+    Shown shown;
+    WhenModal([&](QWidget* window) { shown = Look(window); });
+    run();
+    return shown;
+}
+
+// A dialog that runs only on a unit is shown without running.
+template <class T> Shown WhenShown()
+{
+    T dialog;
+    dialog.show();
+    QApplication::processEvents();
+    return Look(&dialog);
+}
+
+// Each dialog that cannot be resized, run as the program runs it where that
+// needs no unit (so that its texts come from the language file).
+std::vector<std::pair<const char*, Opener>> FixedSizeDialogs()
+{
+    return {
+        {"connection", [] { return WhenRun([] { CComSettings s; CConnectDialog().Execute(s); }); }},
+        {"passcode entry", [] { return WhenRun([] { std::uint32_t c = 0; CEnterPasscodeDialog().Execute(c); }); }},
+        {"protection", [] { return WhenRun([] { std::uint32_t a = 0, b = 0; CProtectDialog().Execute(a, b); }); }},
+        {"other settings", [] { return WhenRun([] { CSettings s; CAdvancedDialog().DoModalWithSettings(s); }); }},
+        {"energy", [] { return WhenRun([] { CSettings s; CPulseDialog().DoModalForOutput(0, s); }); }},
+        {"passcode setting", [] { return WhenRun([] { CSettings s; CPasscodeDialog().DoModalWithSettings(s); }); }},
+        {"Modbus", [] { return WhenRun([] { CSettings s; CModbusDialog().DoModalWithSettings(s); }); }},
+        {"advanced Modbus",
+         [] { return WhenRun([] { CSettings s; CAdvancedModbusDialog().DoModalWithSettings(s); }); }},
+        {"analog output", [] { return WhenRun([] { CSettings s; CAnalogOutputDialog().DoModalForChannel(s, 0); }); }},
+        {"tag", [] { return WhenRun([] { QString tag; CTagDialog().EditTag(tag); }); }},
+        {"message box", [] { return WhenRun([] { CUiPrompts::MessageBox(nullptr, QStringLiteral("Done")); }); }},
+        {"transfer", WhenShown<CProgressDialog>},
+        {"loop test", WhenShown<CLoopTestDialog>},
+        {"utility", WhenShown<CUtilityDialog>},
+    };
 }
 
 } // namespace
 
-TEST(DialogFrame, DialogsAndMessageBoxesHaveNoMaximiseBox)
-{
-    TempProfile profile;
-    g_resourceDatabase.LoadLanguageFile(QStringLiteral("English.lng"));
-    EXPECT_FALSE(HasMaximiseBox(CConnectDialog().window()));
-    EXPECT_FALSE(HasMaximiseBox(CProgressDialog().window()));
-    EXPECT_FALSE(HasMaximiseBox(CEnterPasscodeDialog().window()));
-    EXPECT_FALSE(HasMaximiseBox(CProtectDialog().window()));
-    EXPECT_FALSE(HasMaximiseBox(CCompareDialog().window()));
-    bool boxHasIt = true;
-    WhenModal([&](QWidget* box) { boxHasIt = HasMaximiseBox(box); });
-    CUiPrompts::MessageBox(nullptr, QStringLiteral("Done"));
-    EXPECT_FALSE(boxHasIt);
-}
-
-TEST(DialogFrame, ThePasscodeDialogShowsItsWholeCaptionInEachLanguage)
+TEST(DialogFrame, DialogsThatCannotBeResizedAskForACloseBoxOnlyKeepOneSizeAndShowTheirWholeCaption)
 {
     TempProfile profile;
     for (const char* file : {"English.lng", "Japanese.lng"}) {
-        SCOPED_TRACE(file);
         g_resourceDatabase.LoadLanguageFile(QString::fromLatin1(file));
-        QString title;
-        int width = 0;
-        WhenModal([&](QWidget* dialog) {
-            title = dialog->windowTitle();
-            width = dialog->width();
-        });
-        CEnterPasscodeDialog dialog;
-        std::uint32_t passcode = 0;
-        dialog.Execute(passcode);
-        QFont caption = dialog.font();
-        caption.setBold(true);
-        caption.setPointSizeF(caption.pointSizeF() * 1.15);
-        ASSERT_FALSE(title.isEmpty());
-        // The caption in a bold, larger face, and room for the icon and the close box.
-        EXPECT_GE(width, QFontMetrics(caption).horizontalAdvance(title) + 3 * QFontMetrics(caption).height());
+        for (const auto& [name, open] : FixedSizeDialogs()) {
+            SCOPED_TRACE(std::string(file) + " " + name);
+            const Shown shown = open();
+            EXPECT_TRUE(shown.flags.testFlag(Qt::CustomizeWindowHint));
+            EXPECT_TRUE(shown.flags.testFlag(Qt::WindowCloseButtonHint));
+            EXPECT_FALSE(HasMaximiseBox(shown.flags));
+            EXPECT_FALSE(shown.flags.testFlag(Qt::WindowMinimizeButtonHint));
+            // A window manager may ignore the flags (openbox does) but offers
+            // neither maximising nor resizing for a window of one size.
+            EXPECT_EQ(shown.minimum, shown.size);
+            EXPECT_EQ(shown.maximum, shown.size);
+            ASSERT_FALSE(shown.title.isEmpty());
+            EXPECT_GE(shown.size.width(), OpenboxTitleBarWidth(shown.title)) << shown.title.toStdString();
+        }
     }
+}
+
+TEST(DialogFrame, TheReportAndTheMonitorCanBeResizedAndKeepTheirBoxes)
+{
+    TempProfile profile;
+    g_resourceDatabase.LoadLanguageFile(QStringLiteral("English.lng"));
+    const Shown report = WhenRun([] { CCompareDialog().Compare(CSettings()); });
+    for (const Shown& shown : {report, WhenShown<CMyDalvexDlg>()}) {
+        SCOPED_TRACE(shown.title.toStdString());
+        EXPECT_TRUE(HasMaximiseBox(shown.flags));
+        EXPECT_LT(shown.minimum.width(), shown.maximum.width());
+    }
+}
+
+TEST(DialogFrame, ADialogThatCannotBeResizedGrowsWithItsTexts)
+{
+    TempProfile profile;
+    g_resourceDatabase.LoadLanguageFile(QStringLiteral("English.lng"));
+    const QString longPrompt(80, QLatin1Char('W'));
+    int promptWidth = 0;
+    Shown shown;
+    WhenModal([&](QWidget* window) {
+        auto* prompt = static_cast<CEnterPasscodeDialog*>(window)->GetDlgItemAs<QLabel>(IDC_PASSCODE_PROMPT);
+        prompt->setText(longPrompt);
+        QApplication::sendPostedEvents();
+        promptWidth = prompt->fontMetrics().horizontalAdvance(longPrompt);
+        shown = Look(window);
+    });
+    std::uint32_t code = 0;
+    CEnterPasscodeDialog().Execute(code);
+    EXPECT_GT(shown.size.width(), promptWidth);
+    EXPECT_EQ(shown.maximum, shown.size);
 }
 
 TEST(DialogFrame, TheReportsTopButtonsStandOnOneLine)
