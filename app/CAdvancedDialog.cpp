@@ -102,7 +102,6 @@ void CAdvancedDialog::CreateControls()
     page->addWidget(calculation);
     page->addWidget(analog);
     page->addLayout(CreateButtonRow(Text("OK"), Text("Cancel")));
-    page->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 bool CAdvancedDialog::DoModalWithSettings(CSettings& settings)

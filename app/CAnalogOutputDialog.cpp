@@ -115,7 +115,6 @@ void CAnalogOutputDialog::CreateControls()
     page->addWidget(m_graph, 0, Qt::AlignLeft);
     page->addLayout(adjust);
     page->addLayout(buttons);
-    page->setSizeConstraint(QLayout::SetFixedSize);
 
     // A choice counts only when the user made it; the edits' change notices
     // also come when the program sets their texts (the initialised flag

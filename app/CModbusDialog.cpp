@@ -78,7 +78,6 @@ void CModbusDialog::CreateControls()
     auto* page = new QVBoxLayout(this);
     page->addLayout(grid);
     page->addLayout(CreateButtonRow(Text("OK"), Text("Cancel")));
-    page->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(advanced, &QPushButton::clicked, this, [this] { RunCommand(this, [this] { OnBnClickedAdvanced(); }); });
 }

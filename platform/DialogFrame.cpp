@@ -74,12 +74,8 @@ private:
     void Fit()
     {
         QLayout* layout = m_dialog->layout();
-        if (layout) {
-            // A layout that fixed the size itself would undo the caption's width.
-            if (layout->sizeConstraint() == QLayout::SetFixedSize)
-                layout->setSizeConstraint(QLayout::SetDefaultConstraint);
+        if (layout)
             layout->activate();
-        }
         QSize size = m_dialog->size().expandedTo(m_dialog->sizeHint());
         size.setWidth(std::max(size.width(), CaptionWidth(m_dialog)));
         if (layout && layout->hasHeightForWidth())
