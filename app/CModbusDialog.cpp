@@ -128,8 +128,9 @@ void CModbusDialog::OnBnClickedOk()
                                             ValidateEdit(IDC_RUNLED, 0, kRunLedMax, kRunLedScale,
                                                          QStringLiteral("MODBUS_RUNLED"))));
     } else {
-        m_settings.SetWord(WORD_ADDRESS, static_cast<std::uint16_t>(ValidateEdit(
-                                             IDC_ADDRESS, MODBUS_FIRST_UNIT_ADDRESS, MODBUS_LAST_UNIT_ADDRESS, 1, QStringLiteral("MODBUS_ADDRESS"))));
+        const int address = ValidateEdit(IDC_ADDRESS, MODBUS_FIRST_UNIT_ADDRESS, MODBUS_LAST_UNIT_ADDRESS, 1,
+                                         QStringLiteral("MODBUS_ADDRESS"));
+        m_settings.SetWord(WORD_ADDRESS, static_cast<std::uint16_t>(address));
         StoreSelection(WORD_BAUDRATE, m_baudrate);
     }
     StoreSelection(WORD_PARITY, m_parity);
