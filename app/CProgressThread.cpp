@@ -43,7 +43,7 @@ bool CProgressThread::InitInstance()
         else
             m_set->Upload(*m_link, &CProgressThread::OnProgress, this);
     } catch (const CException& e) {
-        SetErrorText(GetExceptionText(e).value_or(QString()));
+        SetErrorText(GetExceptionText(e, ERROR_TEXT_SIZE).value_or(QString()));
     } catch (const std::bad_alloc&) {
         SetErrorText(SystemErrorText(ENOMEM));
     }

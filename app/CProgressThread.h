@@ -17,6 +17,9 @@ class CProgressThread : public CWorkerThread, public CObservable
 {
 public:
     enum Direction { Upload = 0, Download = 1 };
+    // The buffer a failure's text is fetched into, terminator included: the
+    // transfer keeps up to 255 characters of it.
+    static constexpr unsigned ERROR_TEXT_SIZE = 256;
 
     CProgressThread() = default;
     // Waits for the transfer to end: the link it borrows and the members the

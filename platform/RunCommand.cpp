@@ -5,12 +5,9 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <new>
-
-namespace {
-// The framework's error-message buffer, terminator included.
-constexpr unsigned kErrorMessageSize = 256;
-}
+#include <vector>
 
 bool RunCommand(QWidget* parent, const std::function<void()>& handler)
 {
@@ -25,16 +22,17 @@ bool RunCommand(QWidget* parent, const std::function<void()>& handler)
     return false;
 }
 
-std::optional<QString> GetExceptionText(const CException& e)
+std::optional<QString> GetExceptionText(const CException& e, unsigned bufferSize)
 {
-    char16_t buffer[kErrorMessageSize] = {};
-    if (!e.GetErrorMessage(buffer, kErrorMessageSize))
+    std::vector<char16_t> buffer(std::max(bufferSize, 1u), u'\0');
+    if (!e.GetErrorMessage(buffer.data(), bufferSize))
         return std::nullopt;
-    return QString::fromUtf16(buffer);
+    return QString::fromUtf16(buffer.data());
 }
 
 void ReportException(QWidget* parent, const CException& e)
 {
-    const QString text = GetExceptionText(e).value_or(QStringLiteral("No error message is available."));
+    const QString text =
+        GetExceptionText(e, ERROR_BOX_MESSAGE_SIZE).value_or(QStringLiteral("No error message is available."));
     CUiPrompts::MessageBox(parent, text, {}, MB_OK | MB_ICONERROR);
 }

@@ -246,6 +246,23 @@ TEST_F(ProgressDialogTest, AFailureEndsTheWindowAndReachesTheCallerOnce)
     EXPECT_EQ(m_prompts.Count(), 0u) << "the window itself shows nothing";
 }
 
+TEST_F(ProgressDialogTest, TheTransferKeeps255CharactersOfAFailure)
+{
+    CModbusInterface link;
+    link.GetComSettings().COMPortName = QStringLiteral("/nonexistent/ttyS99");
+    link.GetComSettings().COMPortDisplayName = QString(400, QLatin1Char('P'));
+    QString text;
+    CProgressDialog dialog;
+    CSettings target;
+    try {
+        dialog.StartUpload(link, target);
+    } catch (const CPrivateException& e) {
+        text = e.GetText();
+    }
+    EXPECT_EQ(text.size(), 255);
+    EXPECT_TRUE(text.endsWith(QString(40, QLatin1Char('P')))) << "cut inside the port's name";
+}
+
 TEST_F(ProgressDialogTest, TheInfraredLinkShowsTheSuccessRateAndItsSignal)
 {
     const QString path = m_unit.StartRtu();

@@ -32,8 +32,14 @@ TEST(RunCommand, FailuresBecomeErrorBoxes)
 TEST(RunCommand, TheBoxShowsWhatFitsTheFrameworksBuffer)
 {
     CScriptedPrompts prompts;
+    // A message that names a long path keeps its reason at the end.
+    const QString pathMessage = QString(390, QLatin1Char('p')) + QStringLiteral(" reason");
+    RunCommand(nullptr, [&] { throw CPrivateException(pathMessage); });
+    ASSERT_EQ(prompts.Count(), 1u);
+    EXPECT_EQ(prompts.Last().text, pathMessage);
+
     const QString longText(2000, QLatin1Char('x'));
     RunCommand(nullptr, [&] { throw CPrivateException(longText); });
-    ASSERT_EQ(prompts.Count(), 1u);
-    EXPECT_EQ(prompts.Last().text, longText.left(255));
+    ASSERT_EQ(prompts.Count(), 2u);
+    EXPECT_EQ(prompts.Last().text, longText.left(511));
 }
