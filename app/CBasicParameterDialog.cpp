@@ -22,6 +22,7 @@
 #include "params/PasscodeProtocol.h"
 #include "platform/CUiPrompts.h"
 #include "platform/ControlIds.h"
+#include "platform/DialogFrame.h"
 
 #include <QAbstractButton>
 #include <QCloseEvent>
@@ -149,8 +150,7 @@ CBasicParameterDialog::CBasicParameterDialog(QWidget* parent)
 {
     m_icon = LoadAppIcon();
     // A caption with the system menu and a minimise box; no OK or Cancel button.
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    UseDialogFrame(this, FrameBoxes::MinimizeAndClose);
     CreateControls();
 }
 
@@ -321,8 +321,6 @@ void CBasicParameterDialog::ConnectCommand(int id, void (CBasicParameterDialog::
 bool CBasicParameterDialog::OnInitDialog()
 {
     setWindowIcon(m_icon);
-    if (m_lastPlace)
-        move(*m_lastPlace);
 
     // A language file that fails to load after a switch must not leave the
     // last run's language on the controls.
@@ -394,13 +392,6 @@ void CBasicParameterDialog::FitAnalogOutputColumns()
     header->setStretchLastSection(false);
     for (int column = 0; column < 4; ++column)
         header->resizeSection(column, widths[static_cast<std::size_t>(column)]);
-}
-
-void CBasicParameterDialog::hideEvent(QHideEvent* event)
-{
-    if (!event->spontaneous())
-        m_lastPlace = pos();
-    CDialog::hideEvent(event);
 }
 
 bool CBasicParameterDialog::eventFilter(QObject* watched, QEvent* event)

@@ -11,10 +11,8 @@
 #include "platform/CDialog.h"
 
 #include <QIcon>
-#include <QPoint>
 
 #include <memory>
-#include <optional>
 #include <utility>
 #include <vector>
 
@@ -88,7 +86,6 @@ protected:
     void OnCancel() override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
 
 private:
     void CreateControls();
@@ -116,9 +113,6 @@ private:
     bool m_modelIsStandIn = false;
     CInput2Page m_inputPage;
     QIcon m_icon;
-    // Where the window stood when it last closed: the next run (after a
-    // language switch) opens there instead of centred again.
-    std::optional<QPoint> m_lastPlace;
     // The captions the template gives the labels, buttons and frames: each
     // run starts from them, as a window built afresh from its template would.
     std::vector<std::pair<QWidget*, QString>> m_templateTexts;

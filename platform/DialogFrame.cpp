@@ -3,14 +3,17 @@
 #include <QEvent>
 #include <QFontMetrics>
 #include <QLayout>
+#include <QPoint>
 #include <QWidget>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
-// The width the caption needs in the window manager's title bar.
-int CaptionWidth(const QWidget* dialog)
+// The width of a title bar that shows the dialog's whole caption: the
+// caption's own width and the room of the bar's buttons and edges.
+int TitleBarWidth(const QWidget* dialog)
 {
     const QString caption = dialog->windowTitle();
     if (caption.isEmpty())
@@ -47,7 +50,17 @@ protected:
         if (watched != m_dialog)
             return false;
         switch (event->type()) {
+        case QEvent::Hide:
+            // The user's minimising is the window manager's to undo.
+            if (!event->spontaneous())
+                m_place = m_dialog->pos();
+            break;
         case QEvent::Show:
+            // Without a move a window manager places the window again, or
+            // takes its client position for the frame's and shifts it by the
+            // frame's edges each time.
+            if (m_place && !event->spontaneous())
+                m_dialog->move(*m_place);
             // Sized before the window maps; once more after the dialog's own
             // show handling, which may size it too (message boxes do).
             Fit();
@@ -77,7 +90,7 @@ private:
         if (layout)
             layout->activate();
         QSize size = m_dialog->size().expandedTo(m_dialog->sizeHint());
-        size.setWidth(std::max(size.width(), CaptionWidth(m_dialog)));
+        size.setWidth(std::max(size.width(), TitleBarWidth(m_dialog)));
         if (layout && layout->hasHeightForWidth())
             size.setHeight(std::max(size.height(), layout->totalHeightForWidth(size.width())));
         if (m_dialog->minimumSize() != size || m_dialog->maximumSize() != size)
@@ -85,14 +98,23 @@ private:
     }
 
     QWidget* m_dialog;
+    // Where the frame stood when the program last hid the window.
+    std::optional<QPoint> m_place;
 };
 
 } // namespace
 
-void UseDialogFrame(QWidget* dialog)
+void UseDialogFrame(QWidget* dialog, FrameBoxes boxes)
 {
     // Without the customize hint the window system adds every box it has.
-    dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                           Qt::WindowCloseButtonHint);
+    Qt::WindowFlags flags =
+        Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    // A window that can be minimised is a main window: window managers may
+    // refuse to minimise a dialog.
+    if (boxes == FrameBoxes::MinimizeAndClose)
+        flags |= Qt::Window | Qt::WindowMinimizeButtonHint;
+    else
+        flags |= Qt::Dialog;
+    dialog->setWindowFlags(flags);
     new FixedFrame(dialog);
 }

@@ -1,9 +1,11 @@
-// What the dialogs' frames and layouts show: the dialogs that cannot be
-// resized ask for a close box only and keep one size, their captions fit the
-// title bar in each language, the report and the monitor keep their boxes, and
-// the report's top row of buttons stands on one line.
+// What the windows' frames and layouts show: the dialogs that cannot be
+// resized ask for a close box only and keep one size, the main window a
+// minimise box too, their captions fit the title bar in each language, the
+// report and the monitor keep their boxes, and the report's top row of
+// buttons stands on one line.
 #include "app/CAdvancedDialog.h"
 #include "app/CAdvancedModbusDialog.h"
+#include "MainWindowHarness.h"
 #include "app/CAnalogOutputDialog.h"
 #include "app/CCompareDialog.h"
 #include "app/CModbusDialog.h"
@@ -197,4 +199,24 @@ TEST(DialogFrame, TheReportsTopButtonsStandOnOneLine)
     dialog.Compare(CSettings());
     ASSERT_EQ(bottoms.size(), 4u);
     EXPECT_EQ(bottoms, (std::vector<int>(4, bottoms[1])));
+}
+
+TEST(DialogFrame, TheMainWindowAsksForMinimiseAndCloseBoxesAndKeepsOneSize)
+{
+    TempProfile profile;
+    for (const char* file : {"English.lng", "Japanese.lng"}) {
+        SCOPED_TRACE(file);
+        g_appSettings.DisplayLanguage = QString::fromLatin1(file);
+        OpenMainWindow window;
+        window.Open();
+        QApplication::processEvents();
+        const Shown shown = Look(&window);
+        EXPECT_TRUE(shown.flags.testFlag(Qt::CustomizeWindowHint));
+        EXPECT_TRUE(shown.flags.testFlag(Qt::WindowMinimizeButtonHint));
+        EXPECT_TRUE(shown.flags.testFlag(Qt::WindowCloseButtonHint));
+        EXPECT_FALSE(HasMaximiseBox(shown.flags));
+        EXPECT_EQ(shown.minimum, shown.size);
+        EXPECT_EQ(shown.maximum, shown.size);
+        EXPECT_GE(shown.size.width(), OpenboxTitleBarWidth(shown.title)) << shown.title.toStdString();
+    }
 }

@@ -25,6 +25,7 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -480,9 +481,17 @@ TEST_F(MainWindowCommandsTest, MonitorRunsWhileTheWindowHidesAndTheWindowComesBa
     bool hiddenWhileMonitoring = false;
     QString status;
     QString serial;
+    QPoint place;
     // The window runs modally, as the program runs it: hiding it for the
     // monitor must not end that run.
-    m_driver.On([&](QWidget* window) { return window == &w; }, [](QWidget* window) { PressButton(window, 1037); },
+    m_driver.On([&](QWidget* window) { return window == &w; },
+                [&](QWidget* window) {
+                    // Moved by the user, through the window system.
+                    window->windowHandle()->setPosition(QPoint(150, 90));
+                    QTest::qWait(10);
+                    place = window->pos();
+                    PressButton(window, 1037);
+                },
                 "main window");
     ConnectTo(m_pty.Path());
     m_driver.On<CMyDalvexDlg>(
@@ -497,11 +506,17 @@ TEST_F(MainWindowCommandsTest, MonitorRunsWhileTheWindowHidesAndTheWindowComesBa
             monitor->close();
         },
         "monitor");
-    m_driver.On([&](QWidget* window) { return window == &w; }, [](QWidget* window) { window->close(); },
+    QPoint placeAgain;
+    m_driver.On([&](QWidget* window) { return window == &w; },
+                [&](QWidget* window) {
+                    placeAgain = window->pos();
+                    window->close();
+                },
                 "main window again");
     EXPECT_EQ(w.DoModal(), 0) << "the run ends by the close box only";
     CheckAllAnswered();
     EXPECT_TRUE(hiddenWhileMonitoring);
+    EXPECT_EQ(placeAgain, place) << "back where it stood";
     EXPECT_EQ(serial, "MW000001");
     EXPECT_EQ(status, g_resourceDatabase.GetMessageText(QStringLiteral("MSG_COMMUNICATING")));
     EXPECT_TRUE(m_prompts.MessageTexts().empty());

@@ -10,6 +10,8 @@
 #include "monitor/CUtilityDialog.h"
 
 #include <QPushButton>
+#include <QTest>
+#include <QWindow>
 
 namespace {
 
@@ -173,6 +175,7 @@ TEST_F(UtilityLockTest, LockKeepsUtilitiesAndLoopTestOutOfThePolling)
 
     bool utilitiesHidden = false;
     bool utilitiesBack = false;
+    QPoint place;
     m_prompts.QueueAnswer(IDYES);
     const int from = m_unit.RequestCount();
     WhileModal([&] {
@@ -183,6 +186,10 @@ TEST_F(UtilityLockTest, LockKeepsUtilitiesAndLoopTestOutOfThePolling)
             Click(IDOK);
         });
         Click(CUtilityDialog::IDC_TAG);
+        // Moved by the user, through the window system.
+        utilities->windowHandle()->setPosition(QPoint(150, 90));
+        QTest::qWait(10);
+        place = utilities->pos();
         WhileModal([&] {
             // The loop test hides the utilities while it runs.
             utilitiesHidden = !utilities->isVisible();
@@ -190,7 +197,7 @@ TEST_F(UtilityLockTest, LockKeepsUtilitiesAndLoopTestOutOfThePolling)
             Click(IDCANCEL);
         });
         Click(CUtilityDialog::IDC_LOOP_TEST);
-        utilitiesBack = utilities->isVisible() && Modal() == utilities;
+        utilitiesBack = utilities->isVisible() && Modal() == utilities && utilities->pos() == place;
         Click(IDCANCEL);
     });
     CUtilityDialog dialog;
