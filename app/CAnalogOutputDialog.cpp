@@ -169,7 +169,7 @@ bool CAnalogOutputDialog::OnInitDialog()
     m_initialised = false;
 
     BuildLayouts();
-    m_grid->SetLayout(m_labelLayout, kTableWidth / kTableColumns, 1, 0);
+    m_grid->SetLayout(m_labelLayout, m_grid->FitCellWidth(m_labelLayout, kTableWidth / kTableColumns), 1, 0);
     m_grid->SetSelectionEnabled(true);
     m_editHost.CreateEditors(m_grid);
     FillTable();

@@ -57,7 +57,7 @@ CInput2Page::~CInput2Page() = default;
 
 void CInput2Page::Refresh()
 {
-    m_grid->SetLayout(g_input2PageLabels, kCellWidth, 1, 3);
+    m_grid->SetLayout(g_input2PageLabels, m_grid->FitCellWidth(g_input2PageLabels, kCellWidth), 1, 3);
     FillGridWithParameters(*m_grid, m_settings, g_input2PageValues);
 }
 

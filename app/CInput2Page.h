@@ -30,7 +30,7 @@ public:
     static constexpr int IDC_GRID = 1147;
     static constexpr int IDC_VT_PRIMARY = 1048;
     static constexpr int IDC_VT_SECONDARY = 1049;
-    // Column width of the grid's cells.
+    // The design's cell width; labels that need more widen every cell.
     static constexpr int kCellWidth = 90;
 
     explicit CInput2Page(QWidget* parent = nullptr);

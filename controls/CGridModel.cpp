@@ -110,9 +110,10 @@ GridLabelText CGridModel::ParseLabelText(const QString& text)
 std::uint32_t CGridModel::FitCellWidth(std::uint32_t designWidth, int textWidth, std::uint32_t columns,
                                        std::uint32_t limit)
 {
-    // A text over k cells has k widths less the 5 pixels of lines and inset.
+    // A text over k cells has k widths less the left line, its right inset
+    // and as much room on its left.
     const std::uint32_t k = std::max<std::uint32_t>(columns, 1);
-    const auto needed = static_cast<std::uint32_t>(std::max(textWidth + kTextInset, 0));
+    const auto needed = static_cast<std::uint32_t>(std::max(textWidth + kTextInset + kTextRoom, 0));
     return std::max(designWidth, std::min((needed + k - 1) / k, limit));
 }
 

@@ -41,6 +41,8 @@ public:
     static constexpr std::uint32_t kFirstSelectableColumn = 1;
     // A cell's text has its width less the left line and 4 pixels at the right.
     static constexpr int kTextInset = 5;
+    // A text that sets its cell's width keeps as much room on its left.
+    static constexpr int kTextRoom = kTextInset - 1;
 
     // rows = max(leastLastRow, largest row) + 1; columns =
     // max(leastColumnCount, largest column + 1). Value cells and the
@@ -79,8 +81,8 @@ public:
 
     static GridLabelText ParseLabelText(const QString& text);
     // The least cell width from designWidth up in which a text that wide
-    // shows whole over that many cells (label and value texts keep the same
-    // room in a cell), but no more than limit.
+    // shows whole over that many cells, with room on both sides (label and
+    // value texts keep the same room in a cell), but no more than limit.
     static std::uint32_t FitCellWidth(std::uint32_t designWidth, int textWidth, std::uint32_t columns,
                                       std::uint32_t limit);
 

@@ -21,7 +21,7 @@
 
 namespace {
 
-// Seven columns of this width fill the grid's client area.
+// The design's cell width; labels that need more widen every cell.
 constexpr unsigned kCellWidth = 80;
 constexpr unsigned kColumns = 7;
 constexpr unsigned kLastRow = 7;
@@ -187,8 +187,8 @@ CLoopTestDialog::Range CLoopTestDialog::RangeOf(int item)
 
 bool CLoopTestDialog::OnInitDialog()
 {
-    m_grid->setFixedWidth(static_cast<int>(kCellWidth * kColumns));
-    m_grid->SetLayout(Labels(), static_cast<UINT>(m_grid->width()) / kColumns, kLastRow, kColumns);
+    // The grid takes the width of its cells and lines; the window follows it.
+    m_grid->SetLayout(Labels(), m_grid->FitCellWidth(Labels(), kCellWidth), kLastRow, kColumns);
     m_grid->SetSelectionEnabled(true);
     m_normal->setChecked(true);
     m_channel = m_thread->GetChannel();
