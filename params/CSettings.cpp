@@ -280,7 +280,8 @@ bool CSettings::WriteBlocks(CModbusInterface& link, TransferProgressCallback cal
             blockStart = row.firstRegister;
             buffer.fill(0);
         }
-        if (skipInputRows && (row.firstRegister == 5600 || row.firstRegister == 5609)) {
+        if (skipInputRows &&
+            (row.firstRegister == REGISTER_INPUT_SYSTEM || row.firstRegister == REGISTER_INPUT2_CT1)) {
             blockOpen = false;
             continue;
         }
