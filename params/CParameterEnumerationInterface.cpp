@@ -162,5 +162,5 @@ int CParameterEnumerationInterface::NextIndex(int number) const
     if (!row)
         return -1;
     const int next = number + (row->type == PARAMETER_TYPE_NUMBER32 ? 2 : 1);
-    return next >= PARAMETER_TABLE_SIZE ? -1 : next;
+    return next >= PARAMETER_COUNT ? -1 : next;
 }
