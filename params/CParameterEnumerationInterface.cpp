@@ -14,8 +14,6 @@
 namespace {
 
 constexpr std::uint16_t kCurrentSensorCount = 8;
-constexpr int kInput2Ct1 = 41;
-constexpr int kInput2Ct2 = 42;
 
 bool Applies(const ParameterTableRow& row, const CSettings& settings)
 {
@@ -120,7 +118,7 @@ QString CParameterEnumerationInterface::GetValueText(int number, const CSettings
                 text = name;
         } else if (number == PARAMETER_INPUT_CT1 && settings.GetWord(PARAMETER_INPUT_CT2) != 0) {
             text.clear();
-        } else if (number == kInput2Ct1 && settings.GetWord(kInput2Ct2) != 0) {
+        } else if (number == PARAMETER_INPUT2_CT1 && settings.GetWord(PARAMETER_INPUT2_CT2) != 0) {
             text.clear();
         }
     }

@@ -21,6 +21,8 @@ inline constexpr int PARAMETER_INPUT_CT2 = 33;
 inline constexpr int PARAMETER_INPUT_VT1 = 34;  // 32 bits
 inline constexpr int PARAMETER_INPUT_VT2 = 36;
 inline constexpr int PARAMETER_INPUT_V_RANGE = 40;
+inline constexpr int PARAMETER_INPUT2_CT1 = 41;
+inline constexpr int PARAMETER_INPUT2_CT2 = 42;
 // 1: rated power rounded ("Standard (Rounding)"), 0: not.
 inline constexpr int PARAMETER_CALC_OPTION_POWER = 103;
 // Analog-output channel k (0..9) owns the words from 272 + 28k.
