@@ -8,6 +8,7 @@
 #include "foundation/Globals.h"
 #include "platform/MessageFormat.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -64,6 +65,17 @@ const AnalogOutputRange& RangeRow(int row)
     return kRanges[static_cast<std::size_t>(row)];
 }
 
+// The first range of the table that the unit has; -1 for none. Every
+// supported unit has exactly one, so the table's order decides nothing.
+int FindRangeRow(const CSettings& settings)
+{
+    for (std::size_t row = 0; row < kRanges.size(); ++row) {
+        if (settings.HasCapability(CapabilityLow(kRanges[row].mask), 0))
+            return static_cast<int>(row);
+    }
+    return -1;
+}
+
 const ClassRow& ClassRowOf(int cls)
 {
     return kClasses[static_cast<std::size_t>(cls)];
@@ -107,14 +119,8 @@ const char* ClassFormat(int cls)
 } // namespace
 
 CAnalogOutputEnumerationInterface::CAnalogOutputEnumerationInterface(CSettings* settings, bool showErrors)
-    : m_settings(settings), m_showErrors(showErrors)
+    : m_settings(settings), m_rangeRow(std::max(FindRangeRow(*settings), 0)), m_showErrors(showErrors)
 {
-    for (std::size_t row = 0; row < kRanges.size(); ++row) {
-        if (m_settings->HasCapability(CapabilityLow(kRanges[row].mask), 0)) {
-            m_rangeRow = static_cast<int>(row);
-            break;
-        }
-    }
 }
 
 int CAnalogOutputEnumerationInterface::WordNumber(int ch, int offset)
@@ -130,6 +136,12 @@ int CAnalogOutputEnumerationInterface::AssignmentClass(int assignment)
     if (assignment < 0 || assignment >= ASSIGNMENT_COUNT)
         return 0;
     return kClassOfAssignment[static_cast<std::size_t>(assignment)];
+}
+
+int CAnalogOutputEnumerationInterface::RangeDivisor(const CSettings& settings)
+{
+    const int row = FindRangeRow(settings);
+    return row < 0 ? 1 : RangeRow(row).divisor;
 }
 
 int CAnalogOutputEnumerationInterface::Word(int ch, int offset) const

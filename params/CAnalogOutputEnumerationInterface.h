@@ -47,6 +47,9 @@ public:
     static int WordNumber(int ch, int offset);
     // Class 0..9 of an assignment; anything outside 0..29 is class 0.
     static int AssignmentClass(int assignment);
+    // Divisor of the set's analog-output values, by its unit's output range;
+    // 1 for a unit without one.
+    static int RangeDivisor(const CSettings& settings);
 
     int GetAssignment(int ch) const;
     // Also switches the table off.

@@ -1,5 +1,6 @@
 #include "CParameterEnumerationInterface.h"
 
+#include "CAnalogOutputEnumerationInterface.h"
 #include "CDeviceType.h"
 #include "CPulseRateCalcurator.h"
 #include "CSettings.h"
@@ -18,22 +19,6 @@ constexpr std::uint16_t kCurrentSensorCount = 8;
 bool Applies(const ParameterTableRow& row, const CSettings& settings)
 {
     return settings.HasCapability(CapabilityLow(row.capabilityMask), CapabilityHigh(row.capabilityMask));
-}
-
-// Divisor of an analog-output value, by the unit's output range.
-int AnalogOutputDivisor(const CSettings& settings)
-{
-    if (settings.HasCapability(CAPABILITY_OUTPUT_4_20MA))
-        return 100;
-    if (settings.HasCapability(CAPABILITY_OUTPUT_1_5V))
-        return 1000;
-    if (settings.HasCapability(CAPABILITY_OUTPUT_0_5V))
-        return 1000;
-    if (settings.HasCapability(CAPABILITY_OUTPUT_0_10V))
-        return 1000;
-    if (settings.HasCapability(CAPABILITY_OUTPUT_0_1MA))
-        return 10000;
-    return 1;
 }
 
 QString IntegerText(long long value)
@@ -60,7 +45,7 @@ QString RawValueText(int number, const ParameterTableRow& row, const CSettings& 
         return IntegerText(static_cast<long long>(word) * row.scale);
     case PARAMETER_TYPE_ANALOG_OUTPUT:
         return CParameterEnumerationInterface::ScaledText(static_cast<std::int16_t>(word),
-                                                          AnalogOutputDivisor(settings));
+                                                          CAnalogOutputEnumerationInterface::RangeDivisor(settings));
     case PARAMETER_TYPE_PULSE_RATE:
         return CPulseRateCalcurator(settings).GetRateText(word);
     default:
