@@ -272,9 +272,8 @@ void CBackThread::ReadIdentification(int channel)
     CMeasurandsAvo& block = *m_block;
     IdentifyUnit(*m_link, m_deviceType);
 
-    std::uint16_t order = 0;
-    Read16(kRegisterWordOrder, 1, &order);
-    m_wordSwap = order == 1;
+    // Read only while running, as every read of a command.
+    m_wordSwap = m_running.load() && ReadMonitorWordOrderIsHighFirst(*m_link);
 
     std::int32_t passcode = 0;
     if (Read32(REGISTER_PROTECT_PASSCODE, 1, &passcode))
