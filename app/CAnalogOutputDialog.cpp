@@ -144,14 +144,14 @@ void CAnalogOutputDialog::BuildLayouts()
     const AO view(&m_settings, false);
     m_labelLayout.clear();
     m_labelLayout.push_back({IDS_BLANK, 0, 0});
-    for (std::uint32_t k = 0; k < AO::TABLE_POINTS; ++k)
+    for (std::uint32_t k = 0; k < AOUT_TABLE_POINTS; ++k)
         m_labelLayout.push_back({IDS_TABLE_POINT0 + k, k + 1, 0});
     m_labelLayout.push_back({IDS_TABLE_X, 0, 1});
     m_labelLayout.push_back({view.IsCurrentOutput() ? IDS_TABLE_Y_CURRENT : IDS_TABLE_Y_VOLTAGE, 0, 2});
 
     m_cellLayout.clear();
-    for (std::uint32_t k = 0; k < AO::TABLE_POINTS; ++k) {
-        const int x = AO::WordNumber(m_channel, AO::WORD_TABLE + 2 * static_cast<int>(k));
+    for (std::uint32_t k = 0; k < AOUT_TABLE_POINTS; ++k) {
+        const int x = AnalogOutputWordNumber(m_channel, AOUT_WORD_TABLE + 2 * static_cast<int>(k));
         m_cellLayout.push_back({static_cast<std::uint32_t>(x), k + 1, 1});
         m_cellLayout.push_back({static_cast<std::uint32_t>(x + 1), k + 1, 2});
     }
@@ -375,10 +375,10 @@ void CAnalogOutputDialog::OnEditEnd()
     if (m_editHost.GetResult() != EditResult::None) {
         const int word = ParameterAt(m_editedRow, m_editedColumn);
         // From the channel's first table word: X_k at 2k, Y_k at 2k + 1.
-        const int k = word - AO::WordNumber(m_channel, AO::WORD_TABLE);
+        const int k = word - AnalogOutputWordNumber(m_channel, AOUT_WORD_TABLE);
         CEditText* edit = m_editHost.GetEditBox();
         try {
-            if (word >= 0 && k >= 0 && k < 2 * AO::TABLE_POINTS) {
+            if (word >= 0 && k >= 0 && k < 2 * AOUT_TABLE_POINTS) {
                 const AO view(&m_settings, true);
                 const int point = k / 2;
                 int value = 0;

@@ -9,6 +9,7 @@
 #include "CPulseDialog.h"
 #include "CQtTranslations.h"
 #include "ColumnWidths.h"
+#include "InputRange.h"
 #include "comm/CConnectDialog.h"
 #include "comm/CModbusInterface.h"
 #include "controls/ToolTipIds.h"
@@ -110,9 +111,7 @@ struct CBasicParameterDialog::InputField
     int controlId;
     int parameter;
     bool wide; // a 32-bit value in two words
-    int minimum;
-    int maximum;
-    const char* key;
+    InputRange range;
     bool checkedWhileTyping;
 };
 
@@ -121,11 +120,11 @@ namespace {
 using InputField = CBasicParameterDialog::InputField;
 
 constexpr std::array<InputField, 5> kInputFields{{
-    {IDC_VT_PRIMARY, PARAMETER_INPUT_VT1, true, 50, 400000, "INPUT_VT1", false},
-    {IDC_VT_SECONDARY, PARAMETER_INPUT_VT2, false, 50, 480, "INPUT_VT2", true},
-    {IDC_CT_PRIMARY, PARAMETER_INPUT_CT1, false, 1, 20000, "INPUT_CT1", false},
-    {IDC_CT_SECONDARY, PARAMETER_INPUT_CT2, false, 1, 5, "INPUT_CT2", true},
-    {IDC_RANGE, PARAMETER_INPUT_V_RANGE, false, 50, 480, "INPUT_V_RANGE", true},
+    {IDC_VT_PRIMARY, PARAMETER_INPUT_VT1, true, {50, 400000, "INPUT_VT1"}, false},
+    {IDC_VT_SECONDARY, PARAMETER_INPUT_VT2, false, {50, 480, "INPUT_VT2"}, true},
+    {IDC_CT_PRIMARY, PARAMETER_INPUT_CT1, false, INPUT_CT1_RANGE, false},
+    {IDC_CT_SECONDARY, PARAMETER_INPUT_CT2, false, {1, 5, "INPUT_CT2"}, true},
+    {IDC_RANGE, PARAMETER_INPUT_V_RANGE, false, {50, 480, "INPUT_V_RANGE"}, true},
 }};
 
 // The words as signed numbers, as the edits show them.
@@ -518,7 +517,7 @@ void CBasicParameterDialog::StoreControls(bool keepType)
         QLineEdit* edit = InputEdit(field);
         int value = 0;
         try {
-            value = ValidateNumber(edit, field.minimum, field.maximum, 1, Key(field.key), true);
+            value = ValidateNumber(edit, field.range.minimum, field.range.maximum, 1, Key(field.range.key), true);
         } catch (const CException&) {
             // Also a text that is no number at all: the user sees which edit to correct.
             SelectRejectedText(edit);
@@ -576,7 +575,8 @@ void CBasicParameterDialog::OnInputTyped(const InputField& field)
         return;
     int value = 0;
     try {
-        value = ValidateNumber(InputEdit(field), field.minimum, field.maximum, 1, Key(field.key), false);
+        value = ValidateNumber(InputEdit(field), field.range.minimum, field.range.maximum, 1, Key(field.range.key),
+                               false);
     } catch (const CException&) {
         // Half-typed numbers are normal while typing: nothing is shown.
         return;

@@ -1,6 +1,7 @@
 #include "CInput2Page.h"
 
 #include "FillGridWithParameters.h"
+#include "InputRange.h"
 #include "controls/CDataGridView.h"
 #include "foundation/CPrivateException.h"
 #include "foundation/DialogHelpers.h"
@@ -20,8 +21,8 @@ namespace {
 
 // Cell -> parameter, by grid row: column 1 is a choice, column 2 a number.
 // Row 0 holds the headings, so only row 1 is ever edited.
-constexpr std::array<int, 2> kChoiceParameters{0, 33};
-constexpr std::array<int, 2> kNumberParameters{42, 32};
+constexpr std::array<int, 2> kChoiceParameters{0, PARAMETER_INPUT_CT2};
+constexpr std::array<int, 2> kNumberParameters{PARAMETER_INPUT2_CT2, PARAMETER_INPUT_CT1};
 
 // The CT-sensor type names offered: the six sensor models.
 constexpr int kCtSensorCount = 6;
@@ -142,7 +143,8 @@ void CInput2Page::OnEditEnd()
             CEditText* edit = m_editHost.GetEditBox();
             int value = 0;
             try {
-                value = ValidateNumber(edit, 1, 20000, 1, QStringLiteral("INPUT_CT1"), true);
+                value = ValidateNumber(edit, INPUT_CT1_RANGE.minimum, INPUT_CT1_RANGE.maximum, 1,
+                                       QString::fromLatin1(INPUT_CT1_RANGE.key), true);
             } catch (const CException&) {
                 SelectRejectedText(edit);
                 throw;

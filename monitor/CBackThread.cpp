@@ -56,15 +56,14 @@ constexpr int kIdentificationCount = 14;
 // From the option bits on: option bits, three further words, channel count.
 constexpr int kOptionWordsCount = 5;
 constexpr int kRegisterPhaseAngles[2] = {30000, 30100};
-constexpr int kRegisterWiringSystem = 5600;
 
 constexpr int kAvoCurrentScale = 6752;
 constexpr int kAvoVoltageScale = 6753;
 constexpr int kBexCurrentScale = 6768;
 constexpr int kBexVoltageScale = 6772;
-constexpr int kZendraCurrentCode[2] = {5602, 5610};
-constexpr int kZendraCurrentScale[2] = {5601, 5609};
-constexpr int kZendraVoltageScale = 5603;
+constexpr int kZendraCurrentCode[2] = {REGISTER_INPUT_CT2, REGISTER_INPUT2_CT2};
+constexpr int kZendraCurrentScale[2] = {REGISTER_INPUT_CT1, REGISTER_INPUT2_CT1};
+constexpr int kZendraVoltageScale = REGISTER_INPUT_VT1;
 constexpr std::int32_t kZendraCurrentByCode[] = {50, 100, 200, 400, 600}; // codes 1 to 5
 
 // The value of two registers as read, the low half first.
@@ -273,9 +272,8 @@ void CBackThread::ReadIdentification(int channel)
     CMeasurandsAvo& block = *m_block;
     IdentifyUnit(*m_link, m_deviceType);
 
-    std::uint16_t order = 0;
-    Read16(kRegisterWordOrder, 1, &order);
-    m_wordSwap = order == 1;
+    // Read only while running, as every read of a command.
+    m_wordSwap = m_running.load() && ReadMonitorWordOrderIsHighFirst(*m_link);
 
     std::int32_t passcode = 0;
     if (Read32(REGISTER_PROTECT_PASSCODE, 1, &passcode))
@@ -303,7 +301,7 @@ void CBackThread::ReadIdentification(int channel)
     else
         block.PhaseAngles.fill(0);
     std::uint16_t wiring = 0;
-    if (Read16(kRegisterWiringSystem, 1, &wiring))
+    if (Read16(REGISTER_INPUT_SYSTEM, 1, &wiring))
         block.WiringSystem = wiring;
 
     if (mode != 0) {

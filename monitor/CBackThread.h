@@ -34,8 +34,6 @@ public:
         CommandCounters = 9,
     };
 
-    // The word order of 32-bit values for the monitor and the loop test (1 = swapped).
-    static constexpr int kRegisterWordOrder = 5375;
     // Loop-test mode of channel 1 and 2 (nonzero: loop test).
     static constexpr int kRegisterLoopTestMode[2] = {5335, 5338};
     // A failing command is tried again no sooner than this after its last attempt began.

@@ -8,6 +8,7 @@
 #include "foundation/CPrivateException.h"
 #include "foundation/DialogHelpers.h"
 #include "params/PasscodeProtocol.h"
+#include "params/RegisterMap.h"
 #include "platform/DialogFrame.h"
 #include "platform/RunCommand.h"
 
@@ -95,13 +96,6 @@ void FromWords(const std::vector<std::uint16_t>& words, std::int32_t* items)
     for (std::size_t i = 0; i + 1 < words.size(); i += 2)
         items[i / 2] = static_cast<std::int32_t>(static_cast<std::uint32_t>(words[i]) |
                                                  (static_cast<std::uint32_t>(words[i + 1]) << 16));
-}
-
-bool ReadWordSwap(CModbusInterface& link)
-{
-    std::uint16_t order = 0;
-    link.ReadRegisters(CBackThread::kRegisterWordOrder, 1, &order);
-    return order == 1;
 }
 
 } // namespace
@@ -204,7 +198,7 @@ void CLoopTestDialog::ReadStartValues()
     if (!session.IsHeld())
         return;
     m_link->Connect();
-    const bool swap = ReadWordSwap(*m_link);
+    const bool swap = ReadMonitorWordOrderIsHighFirst(*m_link);
     // The channel's own registers, the same ones the values are written to.
     const int* base = kRegisterSimulated[m_channel];
     std::vector<std::uint16_t> words(2 * kLeadingItems);
@@ -233,7 +227,7 @@ bool CLoopTestDialog::SendSimulatedValues()
 {
     CUnitSession session(*m_link, *m_thread);
     return session.WriteInMode(WRITE_MODE_LOOP_TEST, this, [&] {
-        const bool swap = ReadWordSwap(*m_link);
+        const bool swap = ReadMonitorWordOrderIsHighFirst(*m_link);
         const int* base = kRegisterSimulated[m_channel];
         const std::vector<std::uint16_t> leading = ToWords(&m_values.Items[0], kLeadingItems);
         m_link->WriteRegisters32(base[0], kLeadingItems, leading.data(), swap);

@@ -8,6 +8,7 @@
 #include "foundation/Globals.h"
 #include "platform/MessageFormat.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -64,6 +65,17 @@ const AnalogOutputRange& RangeRow(int row)
     return kRanges[static_cast<std::size_t>(row)];
 }
 
+// The first range of the table that the unit has; -1 for none. Every
+// supported unit has exactly one, so the table's order decides nothing.
+int FindRangeRow(const CSettings& settings)
+{
+    for (std::size_t row = 0; row < kRanges.size(); ++row) {
+        if (settings.HasCapability(CapabilityLow(kRanges[row].mask), 0))
+            return static_cast<int>(row);
+    }
+    return -1;
+}
+
 const ClassRow& ClassRowOf(int cls)
 {
     return kClasses[static_cast<std::size_t>(cls)];
@@ -107,21 +119,8 @@ const char* ClassFormat(int cls)
 } // namespace
 
 CAnalogOutputEnumerationInterface::CAnalogOutputEnumerationInterface(CSettings* settings, bool showErrors)
-    : m_settings(settings), m_showErrors(showErrors)
+    : m_settings(settings), m_rangeRow(std::max(FindRangeRow(*settings), 0)), m_showErrors(showErrors)
 {
-    for (std::size_t row = 0; row < kRanges.size(); ++row) {
-        if (m_settings->HasCapability(CapabilityLow(kRanges[row].mask), 0)) {
-            m_rangeRow = static_cast<int>(row);
-            break;
-        }
-    }
-}
-
-int CAnalogOutputEnumerationInterface::WordNumber(int ch, int offset)
-{
-    if (ch < 0 || ch >= AOUT_CHANNEL_COUNT || offset < 0 || offset >= PARAMETER_AOUT_CHANNEL_WORDS)
-        return -1;
-    return PARAMETER_AOUT_FIRST + PARAMETER_AOUT_CHANNEL_WORDS * ch + offset;
 }
 
 int CAnalogOutputEnumerationInterface::AssignmentClass(int assignment)
@@ -132,15 +131,21 @@ int CAnalogOutputEnumerationInterface::AssignmentClass(int assignment)
     return kClassOfAssignment[static_cast<std::size_t>(assignment)];
 }
 
+int CAnalogOutputEnumerationInterface::RangeDivisor(const CSettings& settings)
+{
+    const int row = FindRangeRow(settings);
+    return row < 0 ? 1 : RangeRow(row).divisor;
+}
+
 int CAnalogOutputEnumerationInterface::Word(int ch, int offset) const
 {
     // A channel outside 0..9 gives number -1, which the set reads as 0.
-    return static_cast<std::int16_t>(m_settings->GetWord(WordNumber(ch, offset)));
+    return static_cast<std::int16_t>(m_settings->GetWord(AnalogOutputWordNumber(ch, offset)));
 }
 
 void CAnalogOutputEnumerationInterface::SetWord(int ch, int offset, int value)
 {
-    m_settings->SetWord(WordNumber(ch, offset), static_cast<std::uint16_t>(value));
+    m_settings->SetWord(AnalogOutputWordNumber(ch, offset), static_cast<std::uint16_t>(value));
 }
 
 int CAnalogOutputEnumerationInterface::ClassOf(int ch) const
@@ -150,23 +155,23 @@ int CAnalogOutputEnumerationInterface::ClassOf(int ch) const
 
 int CAnalogOutputEnumerationInterface::GetAssignment(int ch) const
 {
-    return Word(ch, WORD_ASSIGNMENT);
+    return Word(ch, AOUT_WORD_ASSIGNMENT);
 }
 
 void CAnalogOutputEnumerationInterface::SetAssignment(int ch, int assignment)
 {
-    SetWord(ch, WORD_ASSIGNMENT, assignment);
-    SetWord(ch, WORD_USE_TABLE, 0);
+    SetWord(ch, AOUT_WORD_ASSIGNMENT, assignment);
+    SetWord(ch, AOUT_WORD_USE_TABLE, 0);
 }
 
 bool CAnalogOutputEnumerationInterface::IsTableUsed(int ch) const
 {
-    return Word(ch, WORD_USE_TABLE) != 0;
+    return Word(ch, AOUT_WORD_USE_TABLE) != 0;
 }
 
 void CAnalogOutputEnumerationInterface::SetTableUsed(int ch, bool on)
 {
-    SetWord(ch, WORD_USE_TABLE, on ? 1 : 0);
+    SetWord(ch, AOUT_WORD_USE_TABLE, on ? 1 : 0);
 }
 
 bool CAnalogOutputEnumerationInterface::IsTableAllowed(int ch) const
@@ -177,9 +182,9 @@ bool CAnalogOutputEnumerationInterface::IsTableAllowed(int ch) const
 
 void CAnalogOutputEnumerationInterface::ResetTable(int ch)
 {
-    for (int k = 0; k < TABLE_POINTS; ++k) {
-        SetWord(ch, WORD_TABLE + 2 * k, 0);
-        SetWord(ch, WORD_TABLE + 2 * k + 1, GetDefaultOutput0());
+    for (int k = 0; k < AOUT_TABLE_POINTS; ++k) {
+        SetWord(ch, AOUT_WORD_TABLE + 2 * k, 0);
+        SetWord(ch, AOUT_WORD_TABLE + 2 * k + 1, GetDefaultOutput0());
     }
 }
 
@@ -230,45 +235,45 @@ QString CAnalogOutputEnumerationInterface::GetOutputUnitText() const
 
 double CAnalogOutputEnumerationInterface::GetOutput0Value(int ch) const
 {
-    return static_cast<double>(Word(ch, WORD_OUTPUT0)) / GetRangeScale();
+    return static_cast<double>(Word(ch, AOUT_WORD_OUTPUT0)) / GetRangeScale();
 }
 
 double CAnalogOutputEnumerationInterface::GetOutput100Value(int ch) const
 {
-    return static_cast<double>(Word(ch, WORD_OUTPUT100)) / GetRangeScale();
+    return static_cast<double>(Word(ch, AOUT_WORD_OUTPUT100)) / GetRangeScale();
 }
 
 double CAnalogOutputEnumerationInterface::GetTableX(int ch, int k) const
 {
-    if (k < 0 || k >= TABLE_POINTS)
+    if (k < 0 || k >= AOUT_TABLE_POINTS)
         return 0.0;
-    return Word(ch, WORD_TABLE + 2 * k) / 100.0;
+    return Word(ch, AOUT_WORD_TABLE + 2 * k) / 100.0;
 }
 
 double CAnalogOutputEnumerationInterface::GetTableY(int ch, int k) const
 {
-    if (k < 0 || k >= TABLE_POINTS)
+    if (k < 0 || k >= AOUT_TABLE_POINTS)
         return 0.0;
-    return static_cast<double>(Word(ch, WORD_TABLE + 2 * k + 1)) / GetRangeScale();
+    return static_cast<double>(Word(ch, AOUT_WORD_TABLE + 2 * k + 1)) / GetRangeScale();
 }
 
 int CAnalogOutputEnumerationInterface::TableRiseEnd(int ch) const
 {
     // The bound first: the last channel's X_9 is the last word of the set.
     int i = 0;
-    while (i + 1 < TABLE_POINTS && GetTableX(ch, i) < GetTableX(ch, i + 1))
+    while (i + 1 < AOUT_TABLE_POINTS && GetTableX(ch, i) < GetTableX(ch, i + 1))
         ++i;
     return i;
 }
 
 double CAnalogOutputEnumerationInterface::GetInput0Value(int ch) const
 {
-    return IsTableUsed(ch) ? GetTableX(ch, 0) : Word(ch, WORD_INPUT0) / 100.0;
+    return IsTableUsed(ch) ? GetTableX(ch, 0) : Word(ch, AOUT_WORD_INPUT0) / 100.0;
 }
 
 double CAnalogOutputEnumerationInterface::GetInput100Value(int ch) const
 {
-    return IsTableUsed(ch) ? GetTableX(ch, TableRiseEnd(ch)) : Word(ch, WORD_INPUT100) / 100.0;
+    return IsTableUsed(ch) ? GetTableX(ch, TableRiseEnd(ch)) : Word(ch, AOUT_WORD_INPUT100) / 100.0;
 }
 
 double CAnalogOutputEnumerationInterface::GetRatedPower() const
@@ -319,22 +324,22 @@ QString CAnalogOutputEnumerationInterface::MeasurandText(int cls, double value) 
 
 QString CAnalogOutputEnumerationInterface::GetZeroAdjustText(int ch) const
 {
-    return Percent(Word(ch, WORD_ADJUST_ZERO) / 100.0);
+    return Percent(Word(ch, AOUT_WORD_ADJUST_ZERO) / 100.0);
 }
 
 QString CAnalogOutputEnumerationInterface::GetSpanAdjustText(int ch) const
 {
-    return Percent(Word(ch, WORD_ADJUST_SPAN) / 100.0);
+    return Percent(Word(ch, AOUT_WORD_ADJUST_SPAN) / 100.0);
 }
 
 QString CAnalogOutputEnumerationInterface::GetInput0Text(int ch) const
 {
-    return Percent(Word(ch, WORD_INPUT0) / 100.0);
+    return Percent(Word(ch, AOUT_WORD_INPUT0) / 100.0);
 }
 
 QString CAnalogOutputEnumerationInterface::GetInput100Text(int ch) const
 {
-    return Percent(Word(ch, WORD_INPUT100) / 100.0);
+    return Percent(Word(ch, AOUT_WORD_INPUT100) / 100.0);
 }
 
 QString CAnalogOutputEnumerationInterface::GetEffectiveInput0Text(int ch) const
@@ -349,12 +354,12 @@ QString CAnalogOutputEnumerationInterface::GetEffectiveInput100Text(int ch) cons
 
 QString CAnalogOutputEnumerationInterface::GetOutput0Text(int ch) const
 {
-    return CParameterEnumerationInterface::ScaledText(Word(ch, WORD_OUTPUT0), GetRangeScale());
+    return CParameterEnumerationInterface::ScaledText(Word(ch, AOUT_WORD_OUTPUT0), GetRangeScale());
 }
 
 QString CAnalogOutputEnumerationInterface::GetOutput100Text(int ch) const
 {
-    return CParameterEnumerationInterface::ScaledText(Word(ch, WORD_OUTPUT100), GetRangeScale());
+    return CParameterEnumerationInterface::ScaledText(Word(ch, AOUT_WORD_OUTPUT100), GetRangeScale());
 }
 
 QString CAnalogOutputEnumerationInterface::GetAssignmentText(int ch) const
@@ -457,7 +462,7 @@ CAnalogOutputEnumerationInterface::BuildGraphPoints(int ch) const
     }
 
     double previous = -1000.0;
-    for (int k = 0; k < TABLE_POINTS; ++k) {
+    for (int k = 0; k < AOUT_TABLE_POINTS; ++k) {
         const double x = GetTableX(ch, k);
         if (previous >= x)
             break;
@@ -539,32 +544,32 @@ void CAnalogOutputEnumerationInterface::StoreChecked(int ch, int offset, QLineEd
 
 void CAnalogOutputEnumerationInterface::StoreZeroAdjust(int ch, QLineEdit* control)
 {
-    StoreChecked(ch, WORD_ADJUST_ZERO, control, -500, 500, 100, "AOUT_ADJUST_ZERO");
+    StoreChecked(ch, AOUT_WORD_ADJUST_ZERO, control, -500, 500, 100, "AOUT_ADJUST_ZERO");
 }
 
 void CAnalogOutputEnumerationInterface::StoreSpanAdjust(int ch, QLineEdit* control)
 {
-    StoreChecked(ch, WORD_ADJUST_SPAN, control, 9500, 10500, 100, "AOUT_ADJUST_SPAN");
+    StoreChecked(ch, AOUT_WORD_ADJUST_SPAN, control, 9500, 10500, 100, "AOUT_ADJUST_SPAN");
 }
 
 void CAnalogOutputEnumerationInterface::StoreInput0(int ch, QLineEdit* control)
 {
-    StoreChecked(ch, WORD_INPUT0, control, GetInputLowerLimit(ch), GetInputUpperLimit(ch), 100, "AOUT_INPUT0");
+    StoreChecked(ch, AOUT_WORD_INPUT0, control, GetInputLowerLimit(ch), GetInputUpperLimit(ch), 100, "AOUT_INPUT0");
 }
 
 void CAnalogOutputEnumerationInterface::StoreInput100(int ch, QLineEdit* control)
 {
-    StoreChecked(ch, WORD_INPUT100, control, GetInputLowerLimit(ch), GetInputUpperLimit(ch), 100, "AOUT_INPUT100");
+    StoreChecked(ch, AOUT_WORD_INPUT100, control, GetInputLowerLimit(ch), GetInputUpperLimit(ch), 100, "AOUT_INPUT100");
 }
 
 void CAnalogOutputEnumerationInterface::StoreOutput0(int ch, QLineEdit* control)
 {
-    StoreChecked(ch, WORD_OUTPUT0, control, GetRangeMin(), GetRangeMax(), GetRangeScale(), "AOUT_OUTPUT0");
+    StoreChecked(ch, AOUT_WORD_OUTPUT0, control, GetRangeMin(), GetRangeMax(), GetRangeScale(), "AOUT_OUTPUT0");
 }
 
 void CAnalogOutputEnumerationInterface::StoreOutput100(int ch, QLineEdit* control)
 {
-    StoreChecked(ch, WORD_OUTPUT100, control, GetRangeMin(), GetRangeMax(), GetRangeScale(), "AOUT_OUTPUT100");
+    StoreChecked(ch, AOUT_WORD_OUTPUT100, control, GetRangeMin(), GetRangeMax(), GetRangeScale(), "AOUT_OUTPUT100");
 }
 
 bool CAnalogOutputEnumerationInterface::TryStoreInput100(int ch, QLineEdit* control, QString& lowerText)
@@ -576,7 +581,7 @@ bool CAnalogOutputEnumerationInterface::TryStoreInput100(int ch, QLineEdit* cont
     } catch (const CPrivateException&) {
         return false;
     }
-    SetWord(ch, WORD_INPUT100, value);
+    SetWord(ch, AOUT_WORD_INPUT100, value);
     switch (ClassOf(ch)) {
     case 1:
     case 2:

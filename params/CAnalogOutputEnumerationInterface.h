@@ -1,8 +1,8 @@
 #pragma once
-// A short-lived view over the analog-output words of one parameter set: how
-// each of the ten channels is laid out, which limits apply, how its values
-// are scaled and shown. Only the output range of the unit is cached, so a
-// view must be rebuilt after the set's unit type changes.
+// A short-lived view over the analog-output words of one parameter set (laid
+// out by the set): which limits apply to each of the ten channels, how its
+// values are scaled and shown. Only the output range of the unit is cached,
+// so a view must be rebuilt after the set's unit type changes.
 #include "foundation/CResourceManager.h"
 
 #include <QString>
@@ -17,20 +17,6 @@ class QLineEdit;
 class CAnalogOutputEnumerationInterface : public CResourceManager
 {
 public:
-    // Word offsets inside a channel's block of 28 words.
-    enum ChannelWord
-    {
-        WORD_ASSIGNMENT = 0,
-        WORD_ADJUST_ZERO = 1,
-        WORD_ADJUST_SPAN = 2,
-        WORD_USE_TABLE = 3,
-        WORD_INPUT0 = 4,
-        WORD_OUTPUT0 = 5,
-        WORD_INPUT100 = 6,
-        WORD_OUTPUT100 = 7,
-        WORD_TABLE = 8, // X_k at 8 + 2k, Y_k at 9 + 2k
-    };
-    static constexpr int TABLE_POINTS = 10;
     static constexpr int ASSIGNMENT_COUNT = 30;
 
     struct GraphPoint
@@ -43,10 +29,11 @@ public:
     // every checked setter.
     CAnalogOutputEnumerationInterface(CSettings* settings, bool showErrors);
 
-    // Parameter number of a channel word; -1 for a channel outside 0..9.
-    static int WordNumber(int ch, int offset);
     // Class 0..9 of an assignment; anything outside 0..29 is class 0.
     static int AssignmentClass(int assignment);
+    // Divisor of the set's analog-output values, by its unit's output range;
+    // 1 for a unit without one.
+    static int RangeDivisor(const CSettings& settings);
 
     int GetAssignment(int ch) const;
     // Also switches the table off.

@@ -1,5 +1,6 @@
 #include "CParameterEnumerationInterface.h"
 
+#include "CAnalogOutputEnumerationInterface.h"
 #include "CDeviceType.h"
 #include "CPulseRateCalcurator.h"
 #include "CSettings.h"
@@ -14,28 +15,10 @@
 namespace {
 
 constexpr std::uint16_t kCurrentSensorCount = 8;
-constexpr int kInput2Ct1 = 41;
-constexpr int kInput2Ct2 = 42;
 
 bool Applies(const ParameterTableRow& row, const CSettings& settings)
 {
     return settings.HasCapability(CapabilityLow(row.capabilityMask), CapabilityHigh(row.capabilityMask));
-}
-
-// Divisor of an analog-output value, by the unit's output range.
-int AnalogOutputDivisor(const CSettings& settings)
-{
-    if (settings.HasCapability(CAPABILITY_OUTPUT_4_20MA))
-        return 100;
-    if (settings.HasCapability(CAPABILITY_OUTPUT_1_5V))
-        return 1000;
-    if (settings.HasCapability(CAPABILITY_OUTPUT_0_5V))
-        return 1000;
-    if (settings.HasCapability(CAPABILITY_OUTPUT_0_10V))
-        return 1000;
-    if (settings.HasCapability(CAPABILITY_OUTPUT_0_1MA))
-        return 10000;
-    return 1;
 }
 
 QString IntegerText(long long value)
@@ -62,7 +45,7 @@ QString RawValueText(int number, const ParameterTableRow& row, const CSettings& 
         return IntegerText(static_cast<long long>(word) * row.scale);
     case PARAMETER_TYPE_ANALOG_OUTPUT:
         return CParameterEnumerationInterface::ScaledText(static_cast<std::int16_t>(word),
-                                                          AnalogOutputDivisor(settings));
+                                                          CAnalogOutputEnumerationInterface::RangeDivisor(settings));
     case PARAMETER_TYPE_PULSE_RATE:
         return CPulseRateCalcurator(settings).GetRateText(word);
     default:
@@ -120,7 +103,7 @@ QString CParameterEnumerationInterface::GetValueText(int number, const CSettings
                 text = name;
         } else if (number == PARAMETER_INPUT_CT1 && settings.GetWord(PARAMETER_INPUT_CT2) != 0) {
             text.clear();
-        } else if (number == kInput2Ct1 && settings.GetWord(kInput2Ct2) != 0) {
+        } else if (number == PARAMETER_INPUT2_CT1 && settings.GetWord(PARAMETER_INPUT2_CT2) != 0) {
             text.clear();
         }
     }
@@ -162,5 +145,5 @@ int CParameterEnumerationInterface::NextIndex(int number) const
     if (!row)
         return -1;
     const int next = number + (row->type == PARAMETER_TYPE_NUMBER32 ? 2 : 1);
-    return next >= PARAMETER_TABLE_SIZE ? -1 : next;
+    return next >= PARAMETER_COUNT ? -1 : next;
 }

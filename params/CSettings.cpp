@@ -1,6 +1,5 @@
 #include "CSettings.h"
 
-#include "CAnalogOutputEnumerationInterface.h"
 #include "CPrivateProfile.h"
 #include "PasscodeProtocol.h"
 #include "RegisterMap.h"
@@ -76,17 +75,16 @@ void CSettings::SetDefaults()
         SetWord(d.number, d.value);
     for (const DefaultDword& d : kDefaultDwords)
         SetDword(d.number, static_cast<std::uint32_t>(d.value));
-    using AO = CAnalogOutputEnumerationInterface;
     for (int ch = 0; ch < AOUT_CHANNEL_COUNT; ++ch) {
         const ChannelDefaults& c = kChannelDefaults[ch];
-        SetWord(AO::WordNumber(ch, AO::WORD_ASSIGNMENT), static_cast<std::uint16_t>(c.assignment));
-        SetWord(AO::WordNumber(ch, AO::WORD_ADJUST_SPAN), 10000);
-        SetWord(AO::WordNumber(ch, AO::WORD_INPUT0), static_cast<std::uint16_t>(c.input0));
-        SetWord(AO::WordNumber(ch, AO::WORD_OUTPUT0), 400);
-        SetWord(AO::WordNumber(ch, AO::WORD_INPUT100), static_cast<std::uint16_t>(c.input100));
-        SetWord(AO::WordNumber(ch, AO::WORD_OUTPUT100), 2000);
-        for (int k = 0; k < AO::TABLE_POINTS; ++k)
-            SetWord(AO::WordNumber(ch, AO::WORD_TABLE + 2 * k + 1), 400);
+        SetWord(AnalogOutputWordNumber(ch, AOUT_WORD_ASSIGNMENT), static_cast<std::uint16_t>(c.assignment));
+        SetWord(AnalogOutputWordNumber(ch, AOUT_WORD_ADJUST_SPAN), 10000);
+        SetWord(AnalogOutputWordNumber(ch, AOUT_WORD_INPUT0), static_cast<std::uint16_t>(c.input0));
+        SetWord(AnalogOutputWordNumber(ch, AOUT_WORD_OUTPUT0), 400);
+        SetWord(AnalogOutputWordNumber(ch, AOUT_WORD_INPUT100), static_cast<std::uint16_t>(c.input100));
+        SetWord(AnalogOutputWordNumber(ch, AOUT_WORD_OUTPUT100), 2000);
+        for (int k = 0; k < AOUT_TABLE_POINTS; ++k)
+            SetWord(AnalogOutputWordNumber(ch, AOUT_WORD_TABLE + 2 * k + 1), 400);
     }
 }
 
@@ -280,7 +278,8 @@ bool CSettings::WriteBlocks(CModbusInterface& link, TransferProgressCallback cal
             blockStart = row.firstRegister;
             buffer.fill(0);
         }
-        if (skipInputRows && (row.firstRegister == 5600 || row.firstRegister == 5609)) {
+        if (skipInputRows &&
+            (row.firstRegister == REGISTER_INPUT_SYSTEM || row.firstRegister == REGISTER_INPUT2_CT1)) {
             blockOpen = false;
             continue;
         }

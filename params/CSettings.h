@@ -21,12 +21,34 @@ inline constexpr int PARAMETER_INPUT_CT2 = 33;
 inline constexpr int PARAMETER_INPUT_VT1 = 34;  // 32 bits
 inline constexpr int PARAMETER_INPUT_VT2 = 36;
 inline constexpr int PARAMETER_INPUT_V_RANGE = 40;
+inline constexpr int PARAMETER_INPUT2_CT1 = 41;
+inline constexpr int PARAMETER_INPUT2_CT2 = 42;
 // 1: rated power rounded ("Standard (Rounding)"), 0: not.
 inline constexpr int PARAMETER_CALC_OPTION_POWER = 103;
 // Analog-output channel k (0..9) owns the words from 272 + 28k.
 inline constexpr int PARAMETER_AOUT_FIRST = 272;
 inline constexpr int PARAMETER_AOUT_CHANNEL_WORDS = 28;
 inline constexpr int AOUT_CHANNEL_COUNT = 10;
+// Word offsets inside a channel's block.
+inline constexpr int AOUT_WORD_ASSIGNMENT = 0;
+inline constexpr int AOUT_WORD_ADJUST_ZERO = 1;
+inline constexpr int AOUT_WORD_ADJUST_SPAN = 2;
+inline constexpr int AOUT_WORD_USE_TABLE = 3;
+inline constexpr int AOUT_WORD_INPUT0 = 4;
+inline constexpr int AOUT_WORD_OUTPUT0 = 5;
+inline constexpr int AOUT_WORD_INPUT100 = 6;
+inline constexpr int AOUT_WORD_OUTPUT100 = 7;
+inline constexpr int AOUT_WORD_TABLE = 8; // X_k at 8 + 2k, Y_k at 9 + 2k
+inline constexpr int AOUT_TABLE_POINTS = 10;
+
+// Parameter number of a channel word; -1 for a channel outside 0..9 or an
+// offset outside its block.
+constexpr int AnalogOutputWordNumber(int ch, int offset)
+{
+    if (ch < 0 || ch >= AOUT_CHANNEL_COUNT || offset < 0 || offset >= PARAMETER_AOUT_CHANNEL_WORDS)
+        return -1;
+    return PARAMETER_AOUT_FIRST + PARAMETER_AOUT_CHANNEL_WORDS * ch + offset;
+}
 
 // Progress of an upload or download: the caller's context and a percentage
 // from 0 to 100; false stops the transfer.

@@ -163,8 +163,7 @@ void CSettingsStocker::AdjustToType(std::uint64_t oldCaps, std::uint64_t newCaps
     // 12. Measurands the first four outputs cannot carry.
     if ((Has(newCaps, CAPABILITY_OUTPUT_4_20MA) || Has(newCaps, CAPABILITY_OUTPUT_1_5V)) && bit33Without20) {
         for (int ch = 0; ch < 4; ++ch) {
-            const int n = CAnalogOutputEnumerationInterface::WordNumber(
-                ch, CAnalogOutputEnumerationInterface::WORD_ASSIGNMENT);
+            const int n = AnalogOutputWordNumber(ch, AOUT_WORD_ASSIGNMENT);
             const std::uint16_t w = settings.GetWord(n);
             if (w == 11 || w == 33)
                 settings.SetWord(n, 0);
@@ -176,12 +175,12 @@ void CSettingsStocker::AdjustToType(std::uint64_t oldCaps, std::uint64_t newCaps
         const CAnalogOutputEnumerationInterface view(&settings, false);
         const int output0 = view.GetDefaultOutput0();
         const int output100 = view.GetDefaultOutput100();
-        using AO = CAnalogOutputEnumerationInterface;
         for (int ch = 0; ch < AOUT_CHANNEL_COUNT; ++ch) {
-            settings.SetWord(AO::WordNumber(ch, AO::WORD_OUTPUT0), static_cast<std::uint16_t>(output0));
-            settings.SetWord(AO::WordNumber(ch, AO::WORD_OUTPUT100), static_cast<std::uint16_t>(output100));
-            for (int k = 0; k < AO::TABLE_POINTS; ++k)
-                settings.SetWord(AO::WordNumber(ch, AO::WORD_TABLE + 2 * k + 1), static_cast<std::uint16_t>(output0));
+            settings.SetWord(AnalogOutputWordNumber(ch, AOUT_WORD_OUTPUT0), static_cast<std::uint16_t>(output0));
+            settings.SetWord(AnalogOutputWordNumber(ch, AOUT_WORD_OUTPUT100), static_cast<std::uint16_t>(output100));
+            for (int k = 0; k < AOUT_TABLE_POINTS; ++k)
+                settings.SetWord(AnalogOutputWordNumber(ch, AOUT_WORD_TABLE + 2 * k + 1),
+                                 static_cast<std::uint16_t>(output0));
         }
     }
 }

@@ -184,7 +184,7 @@ constexpr const char* kTableYKeys[] = {"AOUT_TABLE_Y_0", "AOUT_TABLE_Y_1", "AOUT
                                        "AOUT_TABLE_Y_4", "AOUT_TABLE_Y_5", "AOUT_TABLE_Y_6", "AOUT_TABLE_Y_7",
                                        "AOUT_TABLE_Y_8", "AOUT_TABLE_Y_9"};
 
-using Table = std::array<ParameterTableRow, PARAMETER_TABLE_SIZE>;
+using Table = std::array<ParameterTableRow, PARAMETER_COUNT>;
 
 class TableBuilder
 {
@@ -192,7 +192,7 @@ public:
     constexpr void Add(const char* group, const char* key, std::int32_t type, std::int32_t scale, const char* list,
                        std::uint64_t mask)
     {
-        if (m_count >= PARAMETER_TABLE_SIZE)
+        if (m_count >= PARAMETER_COUNT)
             throw "parameter table overflows";
         m_table[m_count++] = ParameterTableRow{group, key, type, scale, list, 0, mask};
     }
@@ -248,7 +248,7 @@ constexpr Table BuildTable()
             b.Add(g, kTableYKeys[k], PARAMETER_TYPE_ANALOG_OUTPUT, 100, nullptr, m);
         }
     }
-    if (b.Count() != PARAMETER_TABLE_SIZE)
+    if (b.Count() != PARAMETER_COUNT)
         throw "parameter table is not complete";
     return b.Get();
 }
@@ -265,10 +265,10 @@ constexpr int CountType(std::int32_t type)
 
 constexpr bool HighHalvesFollow()
 {
-    for (int n = 0; n < PARAMETER_TABLE_SIZE; ++n) {
+    for (int n = 0; n < PARAMETER_COUNT; ++n) {
         if (kTable[n].type != PARAMETER_TYPE_NUMBER32)
             continue;
-        if (n + 1 >= PARAMETER_TABLE_SIZE)
+        if (n + 1 >= PARAMETER_COUNT)
             return false;
         const ParameterTableRow& high = kTable[n + 1];
         if (high.type != PARAMETER_TYPE_NUMBER || high.capabilityMask != kTable[n].capabilityMask ||
@@ -316,11 +316,11 @@ static_assert(GroupAt(524, "AOUT10", "AOUT_INPUT") && GroupAt(551, "AOUT10", "AO
 
 } // namespace
 
-const std::array<ParameterTableRow, PARAMETER_TABLE_SIZE> g_parameterTable = kTable;
+const std::array<ParameterTableRow, PARAMETER_COUNT> g_parameterTable = kTable;
 
 const ParameterTableRow* GetParameterTableRow(int number)
 {
-    if (number < 0 || number >= PARAMETER_TABLE_SIZE)
+    if (number < 0 || number >= PARAMETER_COUNT)
         return nullptr;
     return &g_parameterTable[static_cast<std::size_t>(number)];
 }

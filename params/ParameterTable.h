@@ -3,6 +3,8 @@
 // in the language file, how its value is shown and which unit types it
 // applies to (a row applies when its mask shares a bit with the unit's
 // capability mask).
+#include "CSettings.h"
+
 #include <array>
 #include <cstdint>
 
@@ -28,10 +30,8 @@ struct ParameterTableRow
     std::uint64_t capabilityMask;
 };
 
-inline constexpr int PARAMETER_TABLE_SIZE = 552;
-
 // Row n describes parameter number n.
-extern const std::array<ParameterTableRow, PARAMETER_TABLE_SIZE> g_parameterTable;
+extern const std::array<ParameterTableRow, PARAMETER_COUNT> g_parameterTable;
 
 // The row of parameter number n; nullptr outside 0..551.
 const ParameterTableRow* GetParameterTableRow(int number);

@@ -87,6 +87,13 @@ constexpr bool BlocksAreWhole()
     return true;
 }
 static_assert(BlocksAreWhole(), "a download block must apply as a whole and fit its buffer");
+
+bool ReadsHighFirst(CModbusInterface& link, int orderRegister)
+{
+    std::uint16_t order = 0;
+    link.ReadRegisters(orderRegister, 1, &order);
+    return order == 1;
+}
 } // namespace
 
 // Constant-initialised, so that it is ready before any set is built.
@@ -94,7 +101,10 @@ constinit const std::array<RegisterMapRow, REGISTER_MAP_ROWS> g_registerMap = kR
 
 bool ReadWordOrderIsHighFirst(CModbusInterface& link)
 {
-    std::uint16_t order = 0;
-    link.ReadRegisters(REGISTER_WORD_ORDER, 1, &order);
-    return order == 1;
+    return ReadsHighFirst(link, REGISTER_WORD_ORDER);
+}
+
+bool ReadMonitorWordOrderIsHighFirst(CModbusInterface& link)
+{
+    return ReadsHighFirst(link, REGISTER_MONITOR_WORD_ORDER);
 }

@@ -34,8 +34,22 @@ inline constexpr int REGISTER_PASSCODE_ENTRY = 4942;    // 32 bits
 inline constexpr int REGISTER_WRITE_MODE = 4944;
 inline constexpr int REGISTER_PROTECT_PASSCODE = 5333;  // 32 bits
 inline constexpr int REGISTER_WORD_ORDER = 5735;        // 1: high half in the first register
+// The same for the monitor's live values and the loop test.
+inline constexpr int REGISTER_MONITOR_WORD_ORDER = 5375;
 inline constexpr int REGISTER_DIPSW = 20302;
 
+// The input registers: the wiring system and the CT and VT ratings. A unit
+// with a second input has its CT ratings at 5609; on the others 5609 holds
+// the voltage range.
+inline constexpr int REGISTER_INPUT_SYSTEM = 5600;
+inline constexpr int REGISTER_INPUT_CT1 = 5601;
+inline constexpr int REGISTER_INPUT_CT2 = 5602;   // a sensor code on units with CT sensors
+inline constexpr int REGISTER_INPUT_VT1 = 5603;   // 32 bits
+inline constexpr int REGISTER_INPUT2_CT1 = 5609;
+inline constexpr int REGISTER_INPUT2_CT2 = 5610;
+
 // Reads the word order of 32-bit values that the transfer and the passcode
-// protocol use (the monitor reads its own register).
+// protocol use.
 bool ReadWordOrderIsHighFirst(CModbusInterface& link);
+// Reads the word order that the monitor and the loop test use.
+bool ReadMonitorWordOrderIsHighFirst(CModbusInterface& link);

@@ -8,7 +8,6 @@
 #include "controls/CGraph.h"
 #include "foundation/CStringTable.h"
 #include "foundation/Globals.h"
-#include "params/CAnalogOutputEnumerationInterface.h"
 #include "params/CSettings.h"
 #include "params/SettingsOfType.h"
 #include "platform/ControlIds.h"
@@ -29,7 +28,6 @@
 
 namespace {
 
-using AO = CAnalogOutputEnumerationInterface;
 using Dialog = CAnalogOutputDialog;
 
 // Factory assignments: channel 0 current I1, 7 reactive power, 9 frequency.
@@ -39,12 +37,12 @@ constexpr int kFrequencyChannel = 9;
 
 int Word(const CSettings& s, int ch, int offset)
 {
-    return static_cast<std::int16_t>(s.GetWord(AO::WordNumber(ch, offset)));
+    return static_cast<std::int16_t>(s.GetWord(AnalogOutputWordNumber(ch, offset)));
 }
 
 void SetWord(CSettings& s, int ch, int offset, int value)
 {
-    s.SetWord(AO::WordNumber(ch, offset), static_cast<std::uint16_t>(value));
+    s.SetWord(AnalogOutputWordNumber(ch, offset), static_cast<std::uint16_t>(value));
 }
 
 QLineEdit* EditOf(Dialog& d, int id) { return d.GetDlgItemAs<QLineEdit>(id); }
@@ -134,13 +132,13 @@ TEST_F(AnalogOutputDialogTest, TextsInBothLanguages)
 TEST_F(AnalogOutputDialogTest, ShowsTheChannelAndOkStoresWhatWasTypedIntoTheCallersSet)
 {
     CSettings set;
-    SetWord(set, 3, AO::WORD_ASSIGNMENT, 5);
-    SetWord(set, 3, AO::WORD_INPUT100, 8000);
-    SetWord(set, 3, AO::WORD_INPUT0, 1000);
-    SetWord(set, 3, AO::WORD_OUTPUT100, 1600);
-    SetWord(set, 3, AO::WORD_OUTPUT0, 480);
-    SetWord(set, 3, AO::WORD_ADJUST_SPAN, 10100);
-    SetWord(set, 3, AO::WORD_ADJUST_ZERO, -25);
+    SetWord(set, 3, AOUT_WORD_ASSIGNMENT, 5);
+    SetWord(set, 3, AOUT_WORD_INPUT100, 8000);
+    SetWord(set, 3, AOUT_WORD_INPUT0, 1000);
+    SetWord(set, 3, AOUT_WORD_OUTPUT100, 1600);
+    SetWord(set, 3, AOUT_WORD_OUTPUT0, 480);
+    SetWord(set, 3, AOUT_WORD_ADJUST_SPAN, 10100);
+    SetWord(set, 3, AOUT_WORD_ADJUST_ZERO, -25);
     const CSettings before = set;
 
     const bool ok = RunDialog(set, 3, [&](Dialog& d) {
@@ -166,17 +164,17 @@ TEST_F(AnalogOutputDialogTest, ShowsTheChannelAndOkStoresWhatWasTypedIntoTheCall
         TypeInto(d, Dialog::IDC_SPAN, QStringLiteral("99.5"));
         TypeInto(d, Dialog::IDC_ZERO, QStringLiteral("0.3"));
         // Only the dialog's copy has changed so far.
-        EXPECT_EQ(Word(set, 3, AO::WORD_INPUT100), 8000);
+        EXPECT_EQ(Word(set, 3, AOUT_WORD_INPUT100), 8000);
         ClickControl(d, IDOK);
     });
     EXPECT_TRUE(ok);
-    EXPECT_EQ(Word(set, 3, AO::WORD_ASSIGNMENT), 5);
-    EXPECT_EQ(Word(set, 3, AO::WORD_INPUT100), 9000);
-    EXPECT_EQ(Word(set, 3, AO::WORD_INPUT0), 500);
-    EXPECT_EQ(Word(set, 3, AO::WORD_OUTPUT100), 1850);
-    EXPECT_EQ(Word(set, 3, AO::WORD_OUTPUT0), 400);
-    EXPECT_EQ(Word(set, 3, AO::WORD_ADJUST_SPAN), 9950);
-    EXPECT_EQ(Word(set, 3, AO::WORD_ADJUST_ZERO), 30);
+    EXPECT_EQ(Word(set, 3, AOUT_WORD_ASSIGNMENT), 5);
+    EXPECT_EQ(Word(set, 3, AOUT_WORD_INPUT100), 9000);
+    EXPECT_EQ(Word(set, 3, AOUT_WORD_INPUT0), 500);
+    EXPECT_EQ(Word(set, 3, AOUT_WORD_OUTPUT100), 1850);
+    EXPECT_EQ(Word(set, 3, AOUT_WORD_OUTPUT0), 400);
+    EXPECT_EQ(Word(set, 3, AOUT_WORD_ADJUST_SPAN), 9950);
+    EXPECT_EQ(Word(set, 3, AOUT_WORD_ADJUST_ZERO), 30);
     // The other channels are as they were.
     for (int ch : {2, 4})
         for (int offset = 0; offset < 28; ++offset)
@@ -254,7 +252,7 @@ TEST_F(AnalogOutputDialogTest, ARejectedValueIsShownSelectedAndTheDialogStaysOpe
         }
     });
     EXPECT_FALSE(ok);
-    EXPECT_EQ(Word(set, kCurrentChannel, AO::WORD_INPUT100), Word(before, kCurrentChannel, AO::WORD_INPUT100));
+    EXPECT_EQ(Word(set, kCurrentChannel, AOUT_WORD_INPUT100), Word(before, kCurrentChannel, AOUT_WORD_INPUT100));
 
     // Corrected, the same OK goes through.
     EXPECT_TRUE(RunDialog(set, kCurrentChannel, [&](Dialog& d) {
@@ -264,7 +262,7 @@ TEST_F(AnalogOutputDialogTest, ARejectedValueIsShownSelectedAndTheDialogStaysOpe
         d.GetDlgItemAs<QLineEdit>(Dialog::IDC_SPAN)->setText(QStringLiteral("96"));
         ClickControl(d, IDOK);
     }));
-    EXPECT_EQ(Word(set, kCurrentChannel, AO::WORD_ADJUST_SPAN), 9600);
+    EXPECT_EQ(Word(set, kCurrentChannel, AOUT_WORD_ADJUST_SPAN), 9600);
 }
 
 TEST_F(AnalogOutputDialogTest, NoAssignmentSelectedKeepsTheAssignmentWord)
@@ -275,11 +273,11 @@ TEST_F(AnalogOutputDialogTest, NoAssignmentSelectedKeepsTheAssignmentWord)
             g_resourceDatabase.CreateEmpty();
         CSettings set;
         const int assignment = emptyLanguage ? 27 : 40;
-        SetWord(set, kFrequencyChannel, AO::WORD_ASSIGNMENT, assignment);
+        SetWord(set, kFrequencyChannel, AOUT_WORD_ASSIGNMENT, assignment);
         // An unknown assignment takes inputs of 0 % only.
         if (!emptyLanguage) {
-            SetWord(set, kFrequencyChannel, AO::WORD_INPUT0, 0);
-            SetWord(set, kFrequencyChannel, AO::WORD_INPUT100, 0);
+            SetWord(set, kFrequencyChannel, AOUT_WORD_INPUT0, 0);
+            SetWord(set, kFrequencyChannel, AOUT_WORD_INPUT100, 0);
         }
         const bool ok = RunDialog(set, kFrequencyChannel, [&](Dialog& d) {
             EXPECT_EQ(d.GetDlgItemAs<QComboBox>(Dialog::IDC_ASSIGN)->currentIndex(), -1);
@@ -287,17 +285,17 @@ TEST_F(AnalogOutputDialogTest, NoAssignmentSelectedKeepsTheAssignmentWord)
         });
         EXPECT_TRUE(ok);
         EXPECT_TRUE(m_prompts.MessageTexts().empty());
-        EXPECT_EQ(Word(set, kFrequencyChannel, AO::WORD_ASSIGNMENT), assignment);
+        EXPECT_EQ(Word(set, kFrequencyChannel, AOUT_WORD_ASSIGNMENT), assignment);
     }
 }
 
 TEST_F(AnalogOutputDialogTest, ChoosingAnAssignmentResetsTheTableAndTheScaling)
 {
     CSettings set;
-    SetWord(set, kCurrentChannel, AO::WORD_USE_TABLE, 1);
+    SetWord(set, kCurrentChannel, AOUT_WORD_USE_TABLE, 1);
     for (int k = 0; k < 3; ++k) {
-        SetWord(set, kCurrentChannel, AO::WORD_TABLE + 2 * k, 5000 * k);
-        SetWord(set, kCurrentChannel, AO::WORD_TABLE + 2 * k + 1, 1000 + 500 * k);
+        SetWord(set, kCurrentChannel, AOUT_WORD_TABLE + 2 * k, 5000 * k);
+        SetWord(set, kCurrentChannel, AOUT_WORD_TABLE + 2 * k + 1, 1000 + 500 * k);
     }
     RunDialog(set, kCurrentChannel, [&](Dialog& d) {
         auto* assign = d.GetDlgItemAs<QComboBox>(Dialog::IDC_ASSIGN);
@@ -315,8 +313,8 @@ TEST_F(AnalogOutputDialogTest, ChoosingAnAssignmentResetsTheTableAndTheScaling)
         EXPECT_TRUE(EditOf(d, Dialog::IDC_INPUT100)->isEnabled());
         EXPECT_EQ(d.GetDlgItemText(Dialog::IDC_INPUT100), "50.00");
         EXPECT_EQ(d.GetDlgItemText(Dialog::IDC_INPUT0), "-50.00");
-        EXPECT_EQ(Word(d.GetSettings(), kCurrentChannel, AO::WORD_TABLE + 2), 0);
-        EXPECT_EQ(Word(d.GetSettings(), kCurrentChannel, AO::WORD_TABLE + 5), 400);
+        EXPECT_EQ(Word(d.GetSettings(), kCurrentChannel, AOUT_WORD_TABLE + 2), 0);
+        EXPECT_EQ(Word(d.GetSettings(), kCurrentChannel, AOUT_WORD_TABLE + 5), 400);
         EXPECT_EQ(CellText(d, 2, 2), CellText(d, 2, 1));
         EXPECT_EQ(d.GetGraph().GetDefaultRange().xMin, -50.0);
         EXPECT_EQ(d.GetGraph().GetDefaultRange().xMax, 50.0);
@@ -351,7 +349,7 @@ TEST_F(AnalogOutputDialogTest, ChoosingAnAssignmentResetsTheTableAndTheScaling)
 TEST_F(AnalogOutputDialogTest, TableCellsAreEditedInPlace)
 {
     CSettings set;
-    SetWord(set, kCurrentChannel, AO::WORD_USE_TABLE, 1);
+    SetWord(set, kCurrentChannel, AOUT_WORD_USE_TABLE, 1);
     const bool ok = RunDialog(set, kCurrentChannel, [&](Dialog& d) {
         CEditText* box = d.GetEditHost().GetEditBox();
         // Enter: stored, shown, the editor closes and the selection stays.
@@ -360,7 +358,7 @@ TEST_F(AnalogOutputDialogTest, TableCellsAreEditedInPlace)
         QTest::keyClicks(box, QStringLiteral("10"));
         QTest::keyClick(box, Qt::Key_Return);
         EXPECT_FALSE(box->isVisible());
-        EXPECT_EQ(Word(d.GetSettings(), kCurrentChannel, AO::WORD_TABLE), 1000);
+        EXPECT_EQ(Word(d.GetSettings(), kCurrentChannel, AOUT_WORD_TABLE), 1000);
         EXPECT_EQ(CellText(d, 1, 1), "10.00");
         EXPECT_EQ(d.GetGrid().GetSelectedRow(), 1u);
 
@@ -368,13 +366,13 @@ TEST_F(AnalogOutputDialogTest, TableCellsAreEditedInPlace)
         StartEdit(d, 1, 2);
         QTest::keyClicks(box, QStringLiteral("60"));
         QTest::keyClick(box, Qt::Key_Down);
-        EXPECT_EQ(Word(d.GetSettings(), kCurrentChannel, AO::WORD_TABLE + 2), 6000);
+        EXPECT_EQ(Word(d.GetSettings(), kCurrentChannel, AOUT_WORD_TABLE + 2), 6000);
         EXPECT_EQ(d.GetGrid().GetSelectedRow(), 2u);
         EXPECT_EQ(d.GetGrid().GetSelectedColumn(), 2u);
         ASSERT_TRUE(box->isVisible());
         QTest::keyClicks(box, QStringLiteral("12"));
         QTest::keyClick(box, Qt::Key_Return);
-        EXPECT_EQ(Word(d.GetSettings(), kCurrentChannel, AO::WORD_TABLE + 3), 1200);
+        EXPECT_EQ(Word(d.GetSettings(), kCurrentChannel, AOUT_WORD_TABLE + 3), 1200);
         EXPECT_EQ(d.GetGraph().GetDefaultRange().xMax, 60.0);
 
         // Out of range: the message, the editor stays open on its text, nothing stored.
@@ -386,23 +384,23 @@ TEST_F(AnalogOutputDialogTest, TableCellsAreEditedInPlace)
         EXPECT_TRUE(box->isVisible());
         EXPECT_EQ(box->selectedText(), "25");
         EXPECT_EQ(box->cursorPosition(), 0);
-        EXPECT_EQ(Word(d.GetSettings(), kCurrentChannel, AO::WORD_TABLE + 5), 400);
+        EXPECT_EQ(Word(d.GetSettings(), kCurrentChannel, AOUT_WORD_TABLE + 5), 400);
 
         // Esc only ends the edit.
         QTest::keyClick(box, Qt::Key_Escape);
         EXPECT_FALSE(box->isVisible());
         EXPECT_TRUE(d.isVisible());
-        EXPECT_EQ(Word(d.GetSettings(), kCurrentChannel, AO::WORD_TABLE + 5), 400);
+        EXPECT_EQ(Word(d.GetSettings(), kCurrentChannel, AOUT_WORD_TABLE + 5), 400);
         ClickControl(d, IDOK);
     });
     EXPECT_TRUE(ok);
-    EXPECT_EQ(Word(set, kCurrentChannel, AO::WORD_TABLE + 3), 1200);
+    EXPECT_EQ(Word(set, kCurrentChannel, AOUT_WORD_TABLE + 3), 1200);
 }
 
 TEST_F(AnalogOutputDialogTest, ADoubleClickOpensTheCellWithItsWholeTextSelected)
 {
     CSettings set;
-    SetWord(set, kCurrentChannel, AO::WORD_USE_TABLE, 1);
+    SetWord(set, kCurrentChannel, AOUT_WORD_USE_TABLE, 1);
     RunDialog(set, kCurrentChannel, [&](Dialog& d) {
         CDataGridView& grid = d.GetGrid();
         ASSERT_EQ(CellText(d, 1, 3), "0.00");
@@ -421,17 +419,17 @@ TEST_F(AnalogOutputDialogTest, WithTheTableOnOkLeavesTheScalingWordsUnchecked)
 {
     // Words from a file or a unit beyond what the scaling edits accept.
     CSettings set;
-    SetWord(set, kCurrentChannel, AO::WORD_USE_TABLE, 1);
-    SetWord(set, kCurrentChannel, AO::WORD_INPUT100, 15000);
-    SetWord(set, kCurrentChannel, AO::WORD_OUTPUT0, 100);
+    SetWord(set, kCurrentChannel, AOUT_WORD_USE_TABLE, 1);
+    SetWord(set, kCurrentChannel, AOUT_WORD_INPUT100, 15000);
+    SetWord(set, kCurrentChannel, AOUT_WORD_OUTPUT0, 100);
     const bool ok = RunDialog(set, kCurrentChannel, [&](Dialog& d) {
         EXPECT_FALSE(EditOf(d, Dialog::IDC_INPUT100)->isEnabled());
         ClickControl(d, IDOK);
     });
     EXPECT_TRUE(ok);
     EXPECT_TRUE(m_prompts.MessageTexts().empty());
-    EXPECT_EQ(Word(set, kCurrentChannel, AO::WORD_INPUT100), 15000);
-    EXPECT_EQ(Word(set, kCurrentChannel, AO::WORD_OUTPUT0), 100);
+    EXPECT_EQ(Word(set, kCurrentChannel, AOUT_WORD_INPUT100), 15000);
+    EXPECT_EQ(Word(set, kCurrentChannel, AOUT_WORD_OUTPUT0), 100);
 }
 
 TEST_F(AnalogOutputDialogTest, TableAndGraphForACurrentAndAVoltageOutput)
@@ -450,11 +448,11 @@ TEST_F(AnalogOutputDialogTest, TableAndGraphForACurrentAndAVoltageOutput)
                           Case{2, "Y(V)", "V", {0, 2500, 10000}, "2.500", 0.0, 2.5, 10.0}}) {
         SCOPED_TRACE(c.heading);
         CSettings set = OfType(c.type);
-        SetWord(set, kCurrentChannel, AO::WORD_USE_TABLE, 1);
+        SetWord(set, kCurrentChannel, AOUT_WORD_USE_TABLE, 1);
         // A rising run of three points; point 3 ends it.
         for (int k = 0; k < 10; ++k) {
-            SetWord(set, kCurrentChannel, AO::WORD_TABLE + 2 * k, k < 3 ? 5000 * k : 0);
-            SetWord(set, kCurrentChannel, AO::WORD_TABLE + 2 * k + 1, k < 3 ? c.y[k] : c.y[0]);
+            SetWord(set, kCurrentChannel, AOUT_WORD_TABLE + 2 * k, k < 3 ? 5000 * k : 0);
+            SetWord(set, kCurrentChannel, AOUT_WORD_TABLE + 2 * k + 1, k < 3 ? c.y[k] : c.y[0]);
         }
         RunDialog(set, kCurrentChannel, [&](Dialog& d) {
             EXPECT_EQ(LabelAt(d, 2, 0), c.heading);

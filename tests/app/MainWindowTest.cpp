@@ -608,8 +608,7 @@ TEST_F(MainWindowTest, AnalogOutputRowOpensItsChannelAndRefreshesTheList)
     ASSERT_TRUE(driver.Done()) << driver.Pending().toStdString();
     EXPECT_EQ(channel, 2);
     EXPECT_EQ(ctPrimary, 250);
-    EXPECT_EQ(static_cast<std::int16_t>(w.GetSettings().GetWord(CAnalogOutputEnumerationInterface::WordNumber(
-                  2, CAnalogOutputEnumerationInterface::WORD_INPUT100))),
+    EXPECT_EQ(static_cast<std::int16_t>(w.GetSettings().GetWord(AnalogOutputWordNumber(2, AOUT_WORD_INPUT100))),
               6000);
     EXPECT_NE(list->item(2, 2)->text(), before);
     EXPECT_EQ(list->item(2, 2)->text(), CAnalogOutputEnumerationInterface(&w.GetSettings(), false).GetScalingText(2));

@@ -33,21 +33,21 @@ protected:
 
     static void SetChannelWord(CSettings& s, int ch, int offset, int value)
     {
-        s.SetWord(AO::WordNumber(ch, offset), static_cast<std::uint16_t>(value));
+        s.SetWord(AnalogOutputWordNumber(ch, offset), static_cast<std::uint16_t>(value));
     }
     static int ChannelWord(const CSettings& s, int ch, int offset)
     {
-        return static_cast<std::int16_t>(s.GetWord(AO::WordNumber(ch, offset)));
+        return static_cast<std::int16_t>(s.GetWord(AnalogOutputWordNumber(ch, offset)));
     }
     static void SetTable(CSettings& s, int ch, std::initializer_list<int> xs)
     {
         int k = 0;
         for (int x : xs) {
-            SetChannelWord(s, ch, AO::WORD_TABLE + 2 * k, x);
-            SetChannelWord(s, ch, AO::WORD_TABLE + 2 * k + 1, 400 + 100 * k);
+            SetChannelWord(s, ch, AOUT_WORD_TABLE + 2 * k, x);
+            SetChannelWord(s, ch, AOUT_WORD_TABLE + 2 * k + 1, 400 + 100 * k);
             ++k;
         }
-        SetChannelWord(s, ch, AO::WORD_USE_TABLE, 1);
+        SetChannelWord(s, ch, AOUT_WORD_USE_TABLE, 1);
     }
 
     CScriptedPrompts prompts;
@@ -82,14 +82,14 @@ TEST_F(AnalogOutputEnumerationTest, OutputRangeFollowsTheUnitType)
         EXPECT_EQ(view.GetRangeScale(), e.scale);
         EXPECT_EQ(view.IsCurrentOutput(), e.current);
         EXPECT_EQ(view.GetOutputUnitText(), e.current ? QStringLiteral("mA") : QStringLiteral("V"));
-        SetChannelWord(s, 4, AO::WORD_OUTPUT0, e.default0);
-        SetChannelWord(s, 4, AO::WORD_OUTPUT100, e.default100);
+        SetChannelWord(s, 4, AOUT_WORD_OUTPUT0, e.default0);
+        SetChannelWord(s, 4, AOUT_WORD_OUTPUT100, e.default100);
         EXPECT_EQ(view.GetOutputRangeText(4), QString::fromLatin1(e.range));
         EXPECT_DOUBLE_EQ(view.GetOutput100Value(4), static_cast<double>(e.default100) / e.scale);
         view.ResetTable(4);
-        for (int k = 0; k < AO::TABLE_POINTS; ++k) {
-            EXPECT_EQ(ChannelWord(s, 4, AO::WORD_TABLE + 2 * k), 0);
-            EXPECT_EQ(ChannelWord(s, 4, AO::WORD_TABLE + 2 * k + 1), e.default0);
+        for (int k = 0; k < AOUT_TABLE_POINTS; ++k) {
+            EXPECT_EQ(ChannelWord(s, 4, AOUT_WORD_TABLE + 2 * k), 0);
+            EXPECT_EQ(ChannelWord(s, 4, AOUT_WORD_TABLE + 2 * k + 1), e.default0);
         }
     }
 
@@ -118,10 +118,10 @@ TEST_F(AnalogOutputEnumerationTest, ScalingTextsOfTheFactoryDefaults)
     EXPECT_EQ(view.GetSpanAdjustText(kCurrent), QStringLiteral("100.00"));
 
     // Active power that runs negative marks both ends with their direction.
-    SetChannelWord(s, kActive, AO::WORD_INPUT0, -5000);
+    SetChannelWord(s, kActive, AOUT_WORD_INPUT0, -5000);
     EXPECT_EQ(view.GetScalingText(kActive), QStringLiteral("OUT -750.0 to IN 1500.0 W (-50.00 to 100.00 %)"));
     // Power factor at 0 %.
-    SetChannelWord(s, kPowerFactor, AO::WORD_INPUT0, 0);
+    SetChannelWord(s, kPowerFactor, AOUT_WORD_INPUT0, 0);
     EXPECT_EQ(view.GetScalingText(kPowerFactor), QStringLiteral("LAG 1.00 to LAG 0.50 PF (0.00 to 50.00 %)"));
 }
 
@@ -157,8 +157,8 @@ TEST_F(AnalogOutputEnumerationTest, AssignmentsOutsideTheClassTableAreUnassigned
     AO view(&s, false);
     for (int assignment : {-1, 30, 1000, -32768}) {
         SCOPED_TRACE(assignment);
-        SetChannelWord(s, 2, AO::WORD_ASSIGNMENT, assignment);
-        SetChannelWord(s, 2, AO::WORD_INPUT100, 10000);
+        SetChannelWord(s, 2, AOUT_WORD_ASSIGNMENT, assignment);
+        SetChannelWord(s, 2, AOUT_WORD_INPUT100, 10000);
         EXPECT_EQ(view.GetAssignment(2), assignment); // the stored word is kept
         EXPECT_EQ(AO::AssignmentClass(assignment), 0);
         EXPECT_EQ(view.GetInputLowerLimit(2), 0);
@@ -209,9 +209,9 @@ TEST_F(AnalogOutputEnumerationTest, ChannelsOutsideTheTenTouchNoWord)
     CSettings s = OfType(0);
     const CSettings before = s;
     AO view(&s, false);
-    EXPECT_EQ(AO::WordNumber(-1, 0), -1);
-    EXPECT_EQ(AO::WordNumber(10, 0), -1);
-    EXPECT_EQ(AO::WordNumber(9, 27), 551);
+    EXPECT_EQ(AnalogOutputWordNumber(-1, 0), -1);
+    EXPECT_EQ(AnalogOutputWordNumber(10, 0), -1);
+    EXPECT_EQ(AnalogOutputWordNumber(9, 27), 551);
     view.SetAssignment(-1, 5);
     view.SetAssignment(10, 5);
     view.ResetTable(10);
@@ -272,8 +272,8 @@ TEST_F(AnalogOutputEnumerationTest, FourQuadrantCharacteristic)
     CSettings s = OfType(0);
     AO view(&s, false);
     view.SetAssignment(4, 28);
-    SetChannelWord(s, 4, AO::WORD_INPUT0, -10000);
-    SetChannelWord(s, 4, AO::WORD_INPUT100, 10000);
+    SetChannelWord(s, 4, AOUT_WORD_INPUT0, -10000);
+    SetChannelWord(s, 4, AOUT_WORD_INPUT100, 10000);
     const float expected[6][2] = {{-100, 4}, {-100, 4}, {0, 12}, {0, 12}, {100, 20}, {100, 20}};
     auto points = view.BuildGraphPoints(4);
     ASSERT_EQ(points.size(), 6u);
@@ -285,8 +285,8 @@ TEST_F(AnalogOutputEnumerationTest, FourQuadrantCharacteristic)
               QStringList({"1500", "LEAD OUT", "0", "LAG OUT", "1500", "LEAD IN", "0", "LAG IN", "1500"}));
 
     // Reversed inputs run the axis from +100 to -100.
-    SetChannelWord(s, 4, AO::WORD_INPUT0, 10000);
-    SetChannelWord(s, 4, AO::WORD_INPUT100, -10000);
+    SetChannelWord(s, 4, AOUT_WORD_INPUT0, 10000);
+    SetChannelWord(s, 4, AOUT_WORD_INPUT100, -10000);
     points = view.BuildGraphPoints(4);
     EXPECT_FLOAT_EQ(points[0].x, 100.0f);
     EXPECT_FLOAT_EQ(points[2].x, 0.0f);
@@ -295,8 +295,8 @@ TEST_F(AnalogOutputEnumerationTest, FourQuadrantCharacteristic)
               QStringList({"1500", "LAG OUT", "0", "LEAD OUT", "1500", "LAG IN", "0", "LEAD IN", "1500"}));
 
     view.SetAssignment(4, 29);
-    SetChannelWord(s, 4, AO::WORD_INPUT0, -5000);
-    SetChannelWord(s, 4, AO::WORD_INPUT100, 5000);
+    SetChannelWord(s, 4, AOUT_WORD_INPUT0, -5000);
+    SetChannelWord(s, 4, AOUT_WORD_INPUT100, 5000);
     EXPECT_EQ(view.BuildGraphAxes(4),
               QStringList({"0.00", "LEAD OUT", "1.00", "LAG OUT", "0.00", "LEAD IN", "1.00", "LAG IN", "0.00"}));
 }
@@ -315,7 +315,7 @@ TEST_F(AnalogOutputEnumerationTest, AxisLabelsByClass)
               QStringList({"0.50", "", "LEAD", "", "1.00", "", "LAG", "", "0.50"}));
     EXPECT_EQ(view.BuildGraphAxes(kFrequency),
               QStringList({"45.00", "", "50.00", "", "55.00", "", "60.00", "", "65.00"}));
-    SetChannelWord(s, kActive, AO::WORD_INPUT0, -10000);
+    SetChannelWord(s, kActive, AOUT_WORD_INPUT0, -10000);
     EXPECT_EQ(view.BuildGraphAxes(kActive),
               QStringList({"-1500.0", "", "OUT", "", "0.0", "", "IN", "", "1500.0"}));
 }
@@ -333,17 +333,17 @@ TEST_F(AnalogOutputEnumerationTest, CheckedSettersStoreWithinTheirLimits)
         const char* rejected;
         const char* message;
     } cases[] = {
-        {&AO::StoreZeroAdjust, AO::WORD_ADJUST_ZERO, "-5", -500, "5.01",
+        {&AO::StoreZeroAdjust, AOUT_WORD_ADJUST_ZERO, "-5", -500, "5.01",
          "Adjust zero (%): enter a value from -5 to 5."},
-        {&AO::StoreSpanAdjust, AO::WORD_ADJUST_SPAN, "105", 10500, "94.99",
+        {&AO::StoreSpanAdjust, AOUT_WORD_ADJUST_SPAN, "105", 10500, "94.99",
          "Adjust span (%): enter a value from 95 to 105."},
-        {&AO::StoreInput0, AO::WORD_INPUT0, "120", 12000, "-0.01",
+        {&AO::StoreInput0, AOUT_WORD_INPUT0, "120", 12000, "-0.01",
          "Scaling lower input (%): enter a value from 0 to 120."},
-        {&AO::StoreInput100, AO::WORD_INPUT100, "0.005", 1, "120.01",
+        {&AO::StoreInput100, AOUT_WORD_INPUT100, "0.005", 1, "120.01",
          "Scaling upper input (%): enter a value from 0 to 120."},
-        {&AO::StoreOutput0, AO::WORD_OUTPUT0, "3.2", 320, "3.19",
+        {&AO::StoreOutput0, AOUT_WORD_OUTPUT0, "3.2", 320, "3.19",
          "Output at lower input: enter a value from 3.2 to 20.8."},
-        {&AO::StoreOutput100, AO::WORD_OUTPUT100, "20.8", 2080, "20.81",
+        {&AO::StoreOutput100, AOUT_WORD_OUTPUT100, "20.8", 2080, "20.81",
          "Output at upper input: enter a value from 3.2 to 20.8."},
     };
     for (const auto& c : cases) {
@@ -364,7 +364,7 @@ TEST_F(AnalogOutputEnumerationTest, CheckedSettersStoreWithinTheirLimits)
 
     edit.setText(QStringLiteral("1 mA"));
     EXPECT_THROW(view.StoreOutput0(kCurrent, &edit), CPrivateException);
-    EXPECT_EQ(ChannelWord(s, kCurrent, AO::WORD_OUTPUT0), 320);
+    EXPECT_EQ(ChannelWord(s, kCurrent, AOUT_WORD_OUTPUT0), 320);
     EXPECT_EQ(prompts.Count(), 0u); // the setters only throw; callers show
 }
 
@@ -374,7 +374,7 @@ TEST_F(AnalogOutputEnumerationTest, OutputLimitsFollowTheRangeAndNegativeWordsAr
     AO view(&s, false);
     edit.setText(QStringLiteral("-0.05"));
     view.StoreOutput0(0, &edit);
-    EXPECT_EQ(s.GetWord(AO::WordNumber(0, AO::WORD_OUTPUT0)), 0xFE0C);
+    EXPECT_EQ(s.GetWord(AnalogOutputWordNumber(0, AOUT_WORD_OUTPUT0)), 0xFE0C);
     EXPECT_EQ(view.GetOutput0Text(0), QStringLiteral("-0.0500"));
     edit.setText(QStringLiteral("1.0501"));
     EXPECT_THROW(view.StoreOutput100(0, &edit), CPrivateException);
@@ -383,7 +383,7 @@ TEST_F(AnalogOutputEnumerationTest, OutputLimitsFollowTheRangeAndNegativeWordsAr
     AO view15(&v, false);
     edit.setText(QStringLiteral("0.8"));
     view15.StoreOutput0(0, &edit);
-    EXPECT_EQ(ChannelWord(v, 0, AO::WORD_OUTPUT0), 800);
+    EXPECT_EQ(ChannelWord(v, 0, AOUT_WORD_OUTPUT0), 800);
     edit.setText(QStringLiteral("0.799"));
     EXPECT_THROW(view15.StoreOutput0(0, &edit), CPrivateException);
 }
@@ -413,7 +413,7 @@ TEST_F(AnalogOutputEnumerationTest, TypingTheUpperInputMirrorsTheLowerOne)
 
     edit.setText(QStringLiteral("30"));
     EXPECT_TRUE(view.TryStoreInput100(kReactive, &edit, lower));
-    EXPECT_EQ(ChannelWord(s, kReactive, AO::WORD_INPUT100), 3000);
+    EXPECT_EQ(ChannelWord(s, kReactive, AOUT_WORD_INPUT100), 3000);
     EXPECT_EQ(lower, QStringLiteral("-30.00"));
 
     edit.setText(QStringLiteral("20"));
@@ -426,14 +426,14 @@ TEST_F(AnalogOutputEnumerationTest, TypingTheUpperInputMirrorsTheLowerOne)
     lower = QStringLiteral("unchanged");
     edit.setText(QStringLiteral("30"));
     EXPECT_FALSE(view.TryStoreInput100(kFrequency, &edit, lower));
-    EXPECT_EQ(ChannelWord(s, kFrequency, AO::WORD_INPUT100), 3000); // stored, no text
+    EXPECT_EQ(ChannelWord(s, kFrequency, AOUT_WORD_INPUT100), 3000); // stored, no text
     EXPECT_EQ(lower, QStringLiteral("unchanged"));
 
     for (const char* bad : {"abc", "130", ""}) {
         edit.setText(QString::fromLatin1(bad));
         edit.deselect();
         EXPECT_FALSE(view.TryStoreInput100(kReactive, &edit, lower)) << bad;
-        EXPECT_EQ(ChannelWord(s, kReactive, AO::WORD_INPUT100), 3000);
+        EXPECT_EQ(ChannelWord(s, kReactive, AOUT_WORD_INPUT100), 3000);
         EXPECT_FALSE(edit.hasSelectedText());
     }
     EXPECT_EQ(lower, QStringLiteral("unchanged"));

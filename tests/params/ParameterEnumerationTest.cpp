@@ -48,7 +48,7 @@ TEST_F(ParameterEnumerationTest, EveryRowAppliesExactlyToTheParametersOfTheSuppo
     for (int type = 0; type < 10; ++type) {
         const CSettings s = OfType(type);
         int applicable = 0;
-        for (int n = 0; n < PARAMETER_TABLE_SIZE; ++n) {
+        for (int n = 0; n < PARAMETER_COUNT; ++n) {
             const bool applies = expected.count(n) != 0;
             SCOPED_TRACE(testing::Message() << "type " << type << " parameter " << n);
             EXPECT_EQ(catalogue.GetApplicability(n, s), applies ? 0 : 2);
@@ -64,7 +64,7 @@ TEST_F(ParameterEnumerationTest, EveryRowNamesItsGroupAndParameterInBothLanguage
 {
     for (const char* file : {"English.lng", "Japanese.lng"}) {
         g_resourceDatabase.LoadLanguageFile(QString::fromLatin1(file));
-        for (int n = 0; n < PARAMETER_TABLE_SIZE; ++n) {
+        for (int n = 0; n < PARAMETER_COUNT; ++n) {
             SCOPED_TRACE(testing::Message() << file << " parameter " << n);
             EXPECT_FALSE(catalogue.GetGroupName(n).isEmpty());
             EXPECT_FALSE(catalogue.GetParameterName(n).isEmpty());
@@ -182,9 +182,9 @@ TEST_F(ParameterEnumerationTest, WalkStepsOverHighHalves)
     int lines = 0;
     for (int n = 0; n != -1; n = catalogue.NextIndex(n)) {
         ++lines;
-        ASSERT_LE(lines, PARAMETER_TABLE_SIZE);
+        ASSERT_LE(lines, PARAMETER_COUNT);
     }
-    EXPECT_EQ(lines, PARAMETER_TABLE_SIZE - 58); // one line per 32-bit value
+    EXPECT_EQ(lines, PARAMETER_COUNT - 58); // one line per 32-bit value
 }
 
 TEST_F(ParameterEnumerationTest, ComparisonOfTwoSets)
@@ -192,7 +192,7 @@ TEST_F(ParameterEnumerationTest, ComparisonOfTwoSets)
     CSettings a = OfType(5);
     CSettings b = OfType(5);
     const std::set<int> supported = SupportedParameters();
-    for (int n = 0; n < PARAMETER_TABLE_SIZE; ++n)
+    for (int n = 0; n < PARAMETER_COUNT; ++n)
         EXPECT_EQ(catalogue.CompareParameter(n, a, b), supported.count(n) ? 0 : 2) << n;
 
     // A masked passcode still compares by its word.

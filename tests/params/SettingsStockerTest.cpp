@@ -1,5 +1,5 @@
 // The change of unit type: each step, its order, and the value stock.
-#include "params/CAnalogOutputEnumerationInterface.h"
+#include "params/CSettings.h"
 #include "params/CSettingsStocker.h"
 #include "SettingsOfType.h"
 
@@ -8,8 +8,6 @@
 #include <cstdint>
 
 namespace {
-
-using AO = CAnalogOutputEnumerationInterface;
 
 constexpr int kAlarmOutputWords[] = {142, 149, 156, 163, 170, 177, 184, 191, 198, 205,
                                      212, 219, 226, 233, 240, 247, 254, 261, 268};
@@ -91,10 +89,10 @@ TEST(SettingsStockerTest, AnotherOutputRangeResetsEveryOutputPoint)
 {
     CSettings s = OfType(0); // 4-20 mA
     for (int ch = 0; ch < AOUT_CHANNEL_COUNT; ++ch) {
-        s.SetWord(AO::WordNumber(ch, AO::WORD_OUTPUT0), 500);
-        s.SetWord(AO::WordNumber(ch, AO::WORD_OUTPUT100), 1500);
-        s.SetWord(AO::WordNumber(ch, AO::WORD_TABLE + 1), 600);
-        s.SetWord(AO::WordNumber(ch, AO::WORD_TABLE), 1234);
+        s.SetWord(AnalogOutputWordNumber(ch, AOUT_WORD_OUTPUT0), 500);
+        s.SetWord(AnalogOutputWordNumber(ch, AOUT_WORD_OUTPUT100), 1500);
+        s.SetWord(AnalogOutputWordNumber(ch, AOUT_WORD_TABLE + 1), 600);
+        s.SetWord(AnalogOutputWordNumber(ch, AOUT_WORD_TABLE), 1234);
     }
     const CSettings custom = s;
     CSettingsStocker stocker;
@@ -107,39 +105,39 @@ TEST(SettingsStockerTest, AnotherOutputRangeResetsEveryOutputPoint)
     // 1-5 V: every output at 0 % and table Y to 1 V, every output at 100 % to 5 V.
     stocker.ChangeDeviceType(4, s, false);
     for (int ch = 0; ch < AOUT_CHANNEL_COUNT; ++ch) {
-        EXPECT_EQ(s.GetWord(AO::WordNumber(ch, AO::WORD_OUTPUT0)), 1000) << ch;
-        EXPECT_EQ(s.GetWord(AO::WordNumber(ch, AO::WORD_OUTPUT100)), 5000) << ch;
-        for (int k = 0; k < AO::TABLE_POINTS; ++k) {
-            EXPECT_EQ(s.GetWord(AO::WordNumber(ch, AO::WORD_TABLE + 2 * k + 1)), 1000);
-            EXPECT_EQ(s.GetWord(AO::WordNumber(ch, AO::WORD_TABLE + 2 * k)), k == 0 ? 1234 : 0); // X untouched
+        EXPECT_EQ(s.GetWord(AnalogOutputWordNumber(ch, AOUT_WORD_OUTPUT0)), 1000) << ch;
+        EXPECT_EQ(s.GetWord(AnalogOutputWordNumber(ch, AOUT_WORD_OUTPUT100)), 5000) << ch;
+        for (int k = 0; k < AOUT_TABLE_POINTS; ++k) {
+            EXPECT_EQ(s.GetWord(AnalogOutputWordNumber(ch, AOUT_WORD_TABLE + 2 * k + 1)), 1000);
+            EXPECT_EQ(s.GetWord(AnalogOutputWordNumber(ch, AOUT_WORD_TABLE + 2 * k)), k == 0 ? 1234 : 0); // X untouched
         }
     }
 
     // 0-1 mA.
     stocker.ChangeDeviceType(1, s, false);
-    EXPECT_EQ(s.GetWord(AO::WordNumber(9, AO::WORD_OUTPUT0)), 0);
-    EXPECT_EQ(s.GetWord(AO::WordNumber(9, AO::WORD_OUTPUT100)), 10000);
+    EXPECT_EQ(s.GetWord(AnalogOutputWordNumber(9, AOUT_WORD_OUTPUT0)), 0);
+    EXPECT_EQ(s.GetWord(AnalogOutputWordNumber(9, AOUT_WORD_OUTPUT100)), 10000);
     EXPECT_EQ(s.GetWord(551), 0);
 }
 
 TEST(SettingsStockerTest, UnknownIndexLeavesTheTypeAndTheOutputs)
 {
     CSettings s = OfType(2);
-    s.SetWord(AO::WordNumber(0, AO::WORD_OUTPUT0), 123);
+    s.SetWord(AnalogOutputWordNumber(0, AOUT_WORD_OUTPUT0), 123);
     CSettingsStocker stocker;
     stocker.ChangeDeviceType(10, s, false);
     EXPECT_EQ(s.m_deviceType.GetTypeIndex(), 2);
-    EXPECT_EQ(s.GetWord(AO::WordNumber(0, AO::WORD_OUTPUT0)), 123);
+    EXPECT_EQ(s.GetWord(AnalogOutputWordNumber(0, AOUT_WORD_OUTPUT0)), 123);
 }
 
 TEST(SettingsStockerTest, FromAnUnknownTypeTheOutputsTakeTheNewDefaults)
 {
     CSettings s = OfType(0);
     s.m_deviceType = CDeviceType(6101, 0, 0, 0, 0, 0, 0);
-    s.SetWord(AO::WordNumber(3, AO::WORD_OUTPUT100), 123);
+    s.SetWord(AnalogOutputWordNumber(3, AOUT_WORD_OUTPUT100), 123);
     CSettingsStocker stocker;
     stocker.ChangeDeviceType(0, s, false);
-    EXPECT_EQ(s.GetWord(AO::WordNumber(3, AO::WORD_OUTPUT100)), 2000);
+    EXPECT_EQ(s.GetWord(AnalogOutputWordNumber(3, AOUT_WORD_OUTPUT100)), 2000);
 }
 
 TEST(SettingsStockerTest, ResetOfTheFamilyValues)
@@ -301,11 +299,11 @@ TEST(SettingsStockerTest, AssignmentsTheFirstFourOutputsCannotCarry)
     FamilyStocker stocker;
     CSettings s = OfType(5);
     for (int ch = 0; ch < 5; ++ch)
-        s.SetWord(AO::WordNumber(ch, AO::WORD_ASSIGNMENT), ch % 2 ? 33 : 11);
+        s.SetWord(AnalogOutputWordNumber(ch, AOUT_WORD_ASSIGNMENT), ch % 2 ? 33 : 11);
     stocker.AdjustToType(kBase, kFamilyA, s, false); // no bit 33: kept
     EXPECT_EQ(s.GetWord(272), 11);
     stocker.AdjustToType(kBase, kFamilyB, s, false); // bit 16, bit 33, no bit 20
     for (int ch = 0; ch < 4; ++ch)
-        EXPECT_EQ(s.GetWord(AO::WordNumber(ch, AO::WORD_ASSIGNMENT)), 0) << ch;
-    EXPECT_EQ(s.GetWord(AO::WordNumber(4, AO::WORD_ASSIGNMENT)), 11);
+        EXPECT_EQ(s.GetWord(AnalogOutputWordNumber(ch, AOUT_WORD_ASSIGNMENT)), 0) << ch;
+    EXPECT_EQ(s.GetWord(AnalogOutputWordNumber(4, AOUT_WORD_ASSIGNMENT)), 11);
 }
