@@ -5,6 +5,7 @@
 #include "params/FenmarTestLink.h"
 #include "params/ModalScript.h"
 
+#include "AnyModelThread.h"
 #include "monitor/CBackThread.h"
 #include "monitor/CMeasurandsAvo.h"
 
@@ -26,23 +27,6 @@
 #include <thread>
 #include <utility>
 #include <vector>
-
-// Identifies the monitor's models too, which the program's identification refuses.
-class ToolsThread : public CBackThread
-{
-public:
-    ~ToolsThread() override { Stop(); }
-
-protected:
-    void IdentifyUnit(CModbusInterface& link, CDeviceType& deviceType) override
-    {
-        try {
-            deviceType.ReadFromDevice(link);
-        } catch (const CException&) {
-            // The words read stay.
-        }
-    }
-};
 
 // Counts the block's notifications and, while polling is set, posts the
 // command again from the polling thread, so the thread keeps the link busy.
@@ -104,7 +88,8 @@ protected:
     {
         m_unit.SetMonitorModel(model, 0, channels);
         m_unit.SetRegister(9627, counterWord);
-        m_thread = std::make_unique<ToolsThread>();
+        m_thread = std::make_unique<AnyModelThread>(AnyModelThread::ModelWords::Kept);
+        m_thread->acceptAnyModel = true;
         m_thread->SetMeasurands(&m_block);
         m_thread->SetLink(m_link.get());
         m_polls.thread = m_thread.get();
@@ -141,6 +126,6 @@ protected:
     QString m_ptyPath;
     std::unique_ptr<CModbusInterface> m_link;
     CMeasurandsAvo m_block;
-    std::unique_ptr<ToolsThread> m_thread;
+    std::unique_ptr<AnyModelThread> m_thread;
     PollCounter m_polls;
 };
