@@ -9,10 +9,10 @@
 #include "monitor/CBackThread.h"
 #include "monitor/CMeasurandsAvo.h"
 
+#include "support/CNotificationLog.h"
 #include "support/CScriptedPrompts.h"
 #include "support/TempProfile.h"
 
-#include "foundation/CObserver.h"
 #include "foundation/CPrivateException.h"
 #include "foundation/Globals.h"
 #include "params/CEnterPasscodeDialog.h"
@@ -23,32 +23,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
-#include <thread>
 #include <utility>
 #include <vector>
-
-// Counts the block's notifications and, while polling is set, posts the
-// command again from the polling thread, so the thread keeps the link busy.
-class PollCounter : public CObserver
-{
-public:
-    void Update(CObservable* /*notifier*/) override
-    {
-        ++count;
-        if (polling && thread)
-            thread->PostCommand(thread->GetLastCommand());
-    }
-    bool WaitFor(int n) const
-    {
-        for (int i = 0; i < 1500 && count.load() < n; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        return count.load() >= n;
-    }
-    std::atomic<int> count{0};
-    std::atomic<bool> polling{false};
-    CBackThread* thread = nullptr; // set before the thread starts
-};
 
 inline void ClickRadio(int id)
 {
@@ -92,9 +68,12 @@ protected:
         m_thread->acceptAnyModel = true;
         m_thread->SetMeasurands(&m_block);
         m_thread->SetLink(m_link.get());
-        m_polls.thread = m_thread.get();
+        m_polls.AfterEach([this, thread = m_thread.get()] {
+            if (m_polling)
+                thread->PostCommand(thread->GetLastCommand());
+        });
         ASSERT_TRUE(m_thread->Start());
-        const int before = m_polls.count;
+        const std::size_t before = m_polls.Count();
         ASSERT_TRUE(m_thread->PostCommand(CBackThread::CommandIdentification));
         ASSERT_TRUE(m_polls.WaitFor(before + 1));
         ASSERT_FALSE(m_thread->GetError());
@@ -127,5 +106,8 @@ protected:
     std::unique_ptr<CModbusInterface> m_link;
     CMeasurandsAvo m_block;
     std::unique_ptr<AnyModelThread> m_thread;
-    PollCounter m_polls;
+    CNotificationLog m_polls;
+    // While set, each notification posts the command again from the polling
+    // thread, so the thread keeps the link busy.
+    std::atomic<bool> m_polling{false};
 };
