@@ -13,7 +13,7 @@
 #include "support/CFenmarUnit.h"
 #include "support/CScriptedPrompts.h"
 #include "support/TempProfile.h"
-#include "support/WhenShown.h"
+#include "support/WhileModal.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -116,7 +116,7 @@ TEST_F(CompareDialogTest, FileComparisonCountsTheDifferenceAndExportsCp1252)
     QColor statusColor;
     QString heading;
     bool hideVisible = true;
-    WhenShown<CCompareDialog>([&](CCompareDialog& dialog) {
+    WhileModal<CCompareDialog>([&](CCompareDialog& dialog) {
         initialStatus = Status(dialog);
         copyEnabledBefore = dialog.GetDlgItem(CCompareDialog::IDC_COPY)->isEnabled();
         hideVisible = dialog.GetDlgItem(CCompareDialog::IDC_HIDE)->isVisible()
@@ -167,7 +167,7 @@ TEST_F(CompareDialogTest, AFileOfAnUnsupportedUnitIsRefusedAndTheComparisonStays
 
     QString status;
     QString heading;
-    WhenShown<CCompareDialog>([&](CCompareDialog& dialog) {
+    WhileModal<CCompareDialog>([&](CCompareDialog& dialog) {
         m_prompts.QueuePath(file);
         Click(dialog, CCompareDialog::IDC_FILE);
         m_prompts.QueuePath(unknown);
@@ -207,7 +207,7 @@ TEST_F(CompareDialogTest, TheFirstDifferenceFarDownIsInViewOnceTheEmptyRowsAreGo
 
     QString shownName;
     bool inView = false;
-    WhenShown<CCompareDialog>([&](CCompareDialog& dialog) {
+    WhileModal<CCompareDialog>([&](CCompareDialog& dialog) {
         m_prompts.QueuePath(file);
         Click(dialog, CCompareDialog::IDC_FILE);
         CCompareList& list = dialog.GetList();
@@ -227,7 +227,7 @@ TEST_F(CompareDialogTest, OpensWithEachColumnAsWideAsItsLongestTextWithinTheScre
     for (const char* file : {"English.lng", "Japanese.lng"}) {
         SCOPED_TRACE(file);
         g_resourceDatabase.LoadLanguageFile(QString::fromLatin1(file));
-        WhenShown<CCompareDialog>([](CCompareDialog& dialog) {
+        WhileModal<CCompareDialog>([](CCompareDialog& dialog) {
             const CCompareList& list = dialog.GetList();
             const QFontMetrics metrics(list.font());
             // A cell's text stands inside the style's margins; names indented under their headings.
@@ -259,7 +259,7 @@ TEST_F(CompareDialogTest, EqualSetsInJapaneseExportCp932)
     QString status;
     QColor statusColor;
     QColor defaultColor;
-    WhenShown<CCompareDialog>([&](CCompareDialog& dialog) {
+    WhileModal<CCompareDialog>([&](CCompareDialog& dialog) {
         defaultColor = dialog.palette().color(QPalette::WindowText);
         m_prompts.QueuePath(file);
         Click(dialog, CCompareDialog::IDC_FILE);
@@ -294,7 +294,7 @@ TEST_F(CompareDialogTest, AFileNamedOnlyCfgIsStillCompared)
     QString status;
     std::uint32_t count = 0;
     QString compared;
-    WhenShown<CCompareDialog>([&](CCompareDialog& dialog) {
+    WhileModal<CCompareDialog>([&](CCompareDialog& dialog) {
         m_prompts.QueuePath(file);
         Click(dialog, CCompareDialog::IDC_FILE);
         status = Status(dialog);
@@ -336,8 +336,8 @@ TEST_F(CompareDialogTest, DeviceComparisonReadsTheUnitThroughTheConnectionDialog
     QString status;
     QString heading;
     QString portName;
-    WhenShown<CCompareDialog>([&](CCompareDialog& dialog) {
-        WhenShown<CConnectDialog>([&](CConnectDialog& connect) {
+    WhileModal<CCompareDialog>([&](CCompareDialog& dialog) {
+        WhileModal<CConnectDialog>([&](CConnectDialog& connect) {
             auto* ports = connect.GetDlgItemAs<QComboBox>(CConnectDialog::IDC_PORT);
             ports->setCurrentIndex(ports->findText(QStringLiteral("Simulated unit (COM17)")));
             portName = ports->currentText();
@@ -365,8 +365,8 @@ TEST_F(CompareDialogTest, AnUnpluggedUnitGivesOneErrorBoxAfterTheTransferWindowA
     QString status = QStringLiteral("<not run>");
     bool stillOpen = false;
     bool copyEnabled = true;
-    WhenShown<CCompareDialog>([&](CCompareDialog& dialog) {
-        WhenShown<CConnectDialog>([&](CConnectDialog& connect) {
+    WhileModal<CCompareDialog>([&](CCompareDialog& dialog) {
+        WhileModal<CConnectDialog>([&](CConnectDialog& connect) {
             auto* ports = connect.GetDlgItemAs<QComboBox>(CConnectDialog::IDC_PORT);
             ports->setCurrentIndex(ports->findText(QStringLiteral("Unplugged adapter (COM17)")));
             Click(connect, IDOK);

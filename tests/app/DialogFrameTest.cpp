@@ -24,6 +24,7 @@
 #include "params/CSettings.h"
 #include "platform/CUiPrompts.h"
 #include "support/TempProfile.h"
+#include "support/WhileModal.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -43,20 +44,6 @@ bool HasMaximiseBox(Qt::WindowFlags flags)
 {
     // Without the customize hint the window system adds all its boxes.
     return !flags.testFlag(Qt::CustomizeWindowHint) || flags.testFlag(Qt::WindowMaximizeButtonHint);
-}
-
-// Runs look on the modal window that comes up, then closes it; after what its
-// showing posted.
-void WhenModal(std::function<void(QWidget*)> look)
-{
-    QTimer::singleShot(0, [look] {
-        QTimer::singleShot(0, [look] {
-            QWidget* window = QApplication::activeModalWidget();
-            ASSERT_NE(window, nullptr);
-            look(window);
-            window->close();
-        });
-    });
 }
 
 // openbox's default theme draws captions in bold 8-point Sans at the X
@@ -91,7 +78,12 @@ using Opener = std::function<Shown()>;
 Shown WhenRun(const std::function<void()>& run)
 {
     Shown shown;
-    WhenModal([&](QWidget* window) { shown = Look(window); });
+    WhileModal([&](QWidget& window) {
+        // After the sizing that its showing posted.
+        QApplication::sendPostedEvents();
+        shown = Look(&window);
+        window.close();
+    });
     run();
     return shown;
 }
@@ -171,12 +163,14 @@ TEST(DialogFrame, ADialogThatCannotBeResizedGrowsWithItsTexts)
     const QString longPrompt(80, QLatin1Char('W'));
     int promptWidth = 0;
     Shown shown;
-    WhenModal([&](QWidget* window) {
-        auto* prompt = static_cast<CEnterPasscodeDialog*>(window)->GetDlgItemAs<QLabel>(IDC_PASSCODE_PROMPT);
+    WhileModal<CEnterPasscodeDialog>([&](CEnterPasscodeDialog& dialog) {
+        QApplication::sendPostedEvents();
+        auto* prompt = dialog.GetDlgItemAs<QLabel>(IDC_PASSCODE_PROMPT);
         prompt->setText(longPrompt);
         QApplication::sendPostedEvents();
         promptWidth = prompt->fontMetrics().horizontalAdvance(longPrompt);
-        shown = Look(window);
+        shown = Look(&dialog);
+        dialog.close();
     });
     std::uint32_t code = 0;
     CEnterPasscodeDialog().Execute(code);
@@ -189,11 +183,13 @@ TEST(DialogFrame, TheReportsTopButtonsStandOnOneLine)
     TempProfile profile;
     g_resourceDatabase.LoadLanguageFile(QStringLiteral("English.lng"));
     std::vector<int> bottoms;
-    WhenModal([&](QWidget* dialog) {
+    WhileModal<CCompareDialog>([&](CCompareDialog& dialog) {
+        QApplication::sendPostedEvents();
         for (int id : {CCompareDialog::IDC_EXPORT_CSV, CCompareDialog::IDC_DEVICE, CCompareDialog::IDC_FILE, IDCANCEL}) {
-            const QWidget* button = static_cast<CCompareDialog*>(dialog)->GetDlgItem(id);
-            bottoms.push_back(button->mapTo(dialog, QPoint(0, button->height())).y());
+            const QWidget* button = dialog.GetDlgItem(id);
+            bottoms.push_back(button->mapTo(&dialog, QPoint(0, button->height())).y());
         }
+        dialog.close();
     });
     CCompareDialog dialog;
     dialog.Compare(CSettings());

@@ -8,6 +8,7 @@
 #include "app/CAdvancedModbusDialog.h"
 #include "app/CModbusDialog.h"
 #include "foundation/Globals.h"
+#include "support/WhileModal.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -15,7 +16,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
-#include <QTimer>
 
 #include <cstdint>
 
@@ -43,11 +43,7 @@ template <class D = Dialog> bool RunModbus(CSettings& set, const std::function<v
 // which they leave with OK or Cancel.
 void RunAdvanced(Dialog& modbus, const std::function<void(Advanced&)>& steps)
 {
-    QTimer::singleShot(0, &modbus, [&] {
-        auto* advanced = qobject_cast<Advanced*>(QApplication::activeModalWidget());
-        ASSERT_NE(advanced, nullptr);
-        RunStepsIn(*advanced, [&] { steps(*advanced); });
-    });
+    WhileModal<Advanced>([steps](Advanced& advanced) { RunStepsIn(advanced, [&] { steps(advanced); }); });
     ClickControl(modbus, Dialog::IDC_ADVANCED);
     EXPECT_EQ(QApplication::activeModalWidget(), &modbus);
 }

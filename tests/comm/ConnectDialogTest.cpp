@@ -7,7 +7,7 @@
 #include "foundation/Globals.h"
 #include "support/CScriptedPrompts.h"
 #include "support/TempProfile.h"
-#include "support/WhenShown.h"
+#include "support/WhileModal.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -65,7 +65,7 @@ TEST_F(ConnectDialogTest, OpensOnTheStoredPortAndOkStoresSerialModeAndTheChosenP
 
     int shownIndex = -1;
     int itemCount = 0;
-    WhenShown<CConnectDialog>([&](CConnectDialog& dialog) {
+    WhileModal<CConnectDialog>([&](CConnectDialog& dialog) {
         shownIndex = PortBox(dialog)->currentIndex();
         itemCount = PortBox(dialog)->count();
         PortBox(dialog)->setCurrentIndex(16);
@@ -92,7 +92,7 @@ TEST_F(ConnectDialogTest, AnUnknownStoredPortOpensOnTheFirstEntryAndCancelChange
     settings.COMPortName = QStringLiteral("/dev/ttyUSB9");
 
     int shownIndex = -1;
-    WhenShown<CConnectDialog>([&](CConnectDialog& dialog) {
+    WhileModal<CConnectDialog>([&](CConnectDialog& dialog) {
         shownIndex = PortBox(dialog)->currentIndex();
         PortBox(dialog)->setCurrentIndex(5);
         Press(dialog, IDCANCEL);
@@ -113,7 +113,7 @@ TEST_F(ConnectDialogTest, SelectConnectionSavesTheChoiceAndHandsItToTheLink)
     stored.Save();
 
     CModbusInterface link;
-    WhenShown<CConnectDialog>([](CConnectDialog& dialog) {
+    WhileModal<CConnectDialog>([](CConnectDialog& dialog) {
         PortBox(dialog)->setCurrentIndex(1);
         Press(dialog, IDOK);
     });
@@ -138,7 +138,7 @@ TEST_F(ConnectDialogTest, CancelInSelectConnectionLeavesProfileAndLinkAlone)
 
     CModbusInterface link;
     link.GetComSettings().ServerAddress = QStringLiteral("127.0.0.1");
-    WhenShown<CConnectDialog>([](CConnectDialog& dialog) {
+    WhileModal<CConnectDialog>([](CConnectDialog& dialog) {
         PortBox(dialog)->setCurrentIndex(3);
         // Esc is the dialog's Cancel too.
         QTest::keyClick(&dialog, Qt::Key_Escape);
@@ -156,7 +156,7 @@ TEST_F(ConnectDialogTest, TakesItsTextsFromTheLanguageFile)
     g_resourceDatabase.LoadLanguageFile(QStringLiteral("Japanese.lng"));
     QString caption;
     QString label;
-    WhenShown<CConnectDialog>([&](CConnectDialog& dialog) {
+    WhileModal<CConnectDialog>([&](CConnectDialog& dialog) {
         caption = dialog.windowTitle();
         label = dialog.GetDlgItemText(CConnectDialog::IDC_PORT_LABEL);
         Press(dialog, IDCANCEL);

@@ -2,17 +2,8 @@
 // the stop sequence with a command in flight or queued, the unit address
 // changed between commands, the lock that lends the link to the GUI, and the
 // simulated load as the monitor sees it.
-#include "params/FenmarTestLink.h"
-
 #include "AnyModelThread.h"
-#include "monitor/CBackThread.h"
-#include "monitor/CMeasurandsAvo.h"
-
-#include "support/CNotificationLog.h"
-#include "support/TempProfile.h"
-
-#include "foundation/Globals.h"
-#include "platform/CProfile.h"
+#include "BackThreadFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -48,41 +39,10 @@ int RefusingPort()
     return ntohs(address.sin_port);
 }
 
-class BackThreadLifeTest : public ::testing::TestWithParam<LinkKind>
+class BackThreadLifeTest : public BackThreadFixture<LinkKind>
 {
 protected:
-    void SetUp() override
-    {
-        CProfile::Reload();
-        g_resourceDatabase.LoadLanguageFile(QStringLiteral("English.lng"));
-        m_link = MakeLink(m_unit, GetParam(), &m_ptyPath);
-        ResetPseudoTerminal(m_ptyPath);
-        m_block.AddObserver(&m_notified);
-        m_thread = std::make_unique<CBackThread>();
-        m_thread->SetMeasurands(&m_block);
-        m_thread->SetLink(m_link.get());
-    }
-    void TearDown() override
-    {
-        m_thread.reset();
-        m_link.reset();
-        CProfile::Reload();
-    }
-
-    void Run(UINT command, int argument = 0)
-    {
-        const std::size_t before = m_notified.Count();
-        ASSERT_TRUE(m_thread->PostCommand(command, argument));
-        ASSERT_TRUE(m_notified.WaitFor(before + 1)) << "command " << command;
-    }
-
-    TempProfile m_profile;
-    CFenmarUnit m_unit;
-    QString m_ptyPath;
-    std::unique_ptr<CModbusInterface> m_link;
-    CMeasurandsAvo m_block;
-    CNotificationLog m_notified;
-    std::unique_ptr<CBackThread> m_thread;
+    LinkKind Kind() const override { return GetParam(); }
 };
 
 TEST_P(BackThreadLifeTest, AFailureKeepsWhatWasReadAndIsNotifiedAllTheSame)
@@ -127,9 +87,7 @@ TEST_P(BackThreadLifeTest, StopEndsACommandInFlightOnASilentUnit)
             EXPECT_FALSE(m_thread->PostCommand(CBackThread::CommandRealtime));
         }
         m_unit.Simulated().ClearFaults();
-        m_thread = std::make_unique<CBackThread>();
-        m_thread->SetMeasurands(&m_block);
-        m_thread->SetLink(m_link.get());
+        NewThread();
         ResetPseudoTerminal(m_ptyPath);
     }
 }

@@ -2,17 +2,8 @@
 // link: what each command reads and where it lands in the block (both
 // channels, both word orders, the scales of each model), failures and their
 // pacing, the stop sequence, the unit address and the lock.
-#include "params/FenmarTestLink.h"
-
 #include "AnyModelThread.h"
-#include "monitor/CBackThread.h"
-#include "monitor/CMeasurandsAvo.h"
-
-#include "support/CNotificationLog.h"
-#include "support/TempProfile.h"
-
-#include "foundation/Globals.h"
-#include "platform/CProfile.h"
+#include "BackThreadFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -76,49 +67,22 @@ std::int32_t Stamp(int item, int channel)
     return item % 2 ? -magnitude : magnitude;
 }
 
-class BackThreadTest : public ::testing::TestWithParam<std::tuple<LinkKind, std::uint16_t>>
+class BackThreadTest : public BackThreadFixture<std::tuple<LinkKind, std::uint16_t>, AnyModelThread>
 {
 protected:
     void SetUp() override
     {
-        CProfile::Reload();
-        g_resourceDatabase.LoadLanguageFile(QStringLiteral("English.lng"));
         m_unit.SetMonitorWordOrder(WordOrder());
         // The monitor goes by 5375 alone; the other word-order register says the opposite.
         m_unit.SetWordOrder(WordOrder() == 1 ? 0 : 1);
         m_unit.SetLoadTime(0);
-        m_link = MakeLink(m_unit, Kind(), &m_ptyPath);
-        ResetPseudoTerminal(m_ptyPath);
-        m_block.AddObserver(&m_notified);
-        StartThread();
-    }
-    void TearDown() override
-    {
-        m_thread.reset();
-        m_link.reset();
-        CProfile::Reload();
-    }
-
-    LinkKind Kind() const { return std::get<0>(GetParam()); }
-    std::uint16_t WordOrder() const { return std::get<1>(GetParam()); }
-
-    void StartThread()
-    {
-        m_thread = std::make_unique<AnyModelThread>();
-        m_thread->SetMeasurands(&m_block);
-        m_thread->SetLink(m_link.get());
+        BackThreadFixture::SetUp();
         ASSERT_TRUE(m_thread->Start());
     }
 
-    // Posts the command and waits for its notification; the requests it made.
-    std::vector<CFenmarUnit::Request> Run(UINT command, int argument = 0)
-    {
-        const int from = m_unit.RequestCount();
-        const std::size_t before = m_notified.Count();
-        EXPECT_TRUE(m_thread->PostCommand(command, argument));
-        EXPECT_TRUE(m_notified.WaitFor(before + 1)) << "command " << command;
-        return m_unit.DecodedRequests(from);
-    }
+    LinkKind Kind() const override { return std::get<0>(GetParam()); }
+    std::uint16_t WordOrder() const { return std::get<1>(GetParam()); }
+
     std::vector<int> Addresses(const std::vector<CFenmarUnit::Request>& requests) const
     {
         std::vector<int> addresses;
@@ -126,14 +90,6 @@ protected:
             addresses.push_back(request.address);
         return addresses;
     }
-
-    TempProfile m_profile;
-    CFenmarUnit m_unit;
-    QString m_ptyPath;
-    std::unique_ptr<CModbusInterface> m_link;
-    CMeasurandsAvo m_block;
-    CNotificationLog m_notified;
-    std::unique_ptr<AnyModelThread> m_thread;
 };
 
 TEST_P(BackThreadTest, RegisterTablesLandInTheirItemsOnBothChannels)

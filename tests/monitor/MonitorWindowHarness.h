@@ -2,7 +2,7 @@
 // Runs the monitor window against the simulated unit: a polling thread that
 // records the commands it is given (and can hold one back), a window that
 // uses it, and a place for the pictures a person may look at.
-#include "monitor/CBackThread.h"
+#include "AnyModelThread.h"
 #include "monitor/CMyDalvexDlg.h"
 
 #include "foundation/CPrivateException.h"
@@ -21,7 +21,7 @@
 #include <mutex>
 #include <vector>
 
-class RecordingThread : public CBackThread
+class RecordingThread : public AnyModelThread
 {
 public:
     using Clock = std::chrono::steady_clock;
@@ -32,14 +32,12 @@ public:
         Clock::time_point at;
     };
 
+    RecordingThread() : AnyModelThread(ModelWords::Kept) { acceptAnyModel = true; }
     ~RecordingThread() override
     {
         Release();
         Stop();
     }
-
-    // Lets command 1 go on for the monitor's own models, which the program's identification refuses.
-    std::atomic<bool> acceptAnyModel{true};
 
     std::vector<Posted> Commands()
     {
@@ -110,15 +108,7 @@ protected:
             std::lock_guard lock(m_lock);
             m_identifications.push_back(Clock::now());
         }
-        if (!acceptAnyModel) {
-            CBackThread::IdentifyUnit(link, deviceType);
-            return;
-        }
-        try {
-            CBackThread::IdentifyUnit(link, deviceType);
-        } catch (const CException&) {
-            // The words read stay.
-        }
+        AnyModelThread::IdentifyUnit(link, deviceType);
     }
 
 private:

@@ -57,7 +57,7 @@ TEST_F(UtilityDialogTest, EachResetWritesItsMaskToItsRegisterAfterYes)
         SCOPED_TRACE(testing::Message() << "button " << c.button << " channel " << c.channel + 1);
         m_unit.SetRegister(9627, c.counterWord);
         m_thread->PostCommand(CBackThread::CommandIdentification);
-        m_polls.WaitFor(m_polls.count + 1);
+        m_polls.WaitFor(m_polls.Count() + 1);
         m_thread->SetChannel(c.channel);
         m_prompts.Clear();
         m_prompts.QueueAnswer(IDYES);
@@ -170,8 +170,8 @@ TEST_F(UtilityLockTest, LockKeepsUtilitiesAndLoopTestOutOfThePolling)
     m_unit.Simulated().SetLinePacing(38400);
     Identify();
     m_thread->PostCommand(CBackThread::CommandCounters);
-    m_polls.polling = true;
-    ASSERT_TRUE(m_polls.WaitFor(m_polls.count + 3));
+    m_polling = true;
+    ASSERT_TRUE(m_polls.WaitFor(m_polls.Count() + 3));
 
     bool utilitiesHidden = false;
     bool utilitiesBack = false;
@@ -202,7 +202,7 @@ TEST_F(UtilityLockTest, LockKeepsUtilitiesAndLoopTestOutOfThePolling)
     });
     CUtilityDialog dialog;
     dialog.Run(*m_link, *m_thread);
-    m_polls.polling = false;
+    m_polling = false;
     EXPECT_TRUE(utilitiesHidden);
     EXPECT_TRUE(utilitiesBack);
 

@@ -5,13 +5,14 @@
 #include "params/FenmarTestLink.h"
 #include "params/ModalScript.h"
 
+#include "AnyModelThread.h"
 #include "monitor/CBackThread.h"
 #include "monitor/CMeasurandsAvo.h"
 
+#include "support/CNotificationLog.h"
 #include "support/CScriptedPrompts.h"
 #include "support/TempProfile.h"
 
-#include "foundation/CObserver.h"
 #include "foundation/CPrivateException.h"
 #include "foundation/Globals.h"
 #include "params/CEnterPasscodeDialog.h"
@@ -22,49 +23,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
-#include <thread>
 #include <utility>
 #include <vector>
-
-// Identifies the monitor's models too, which the program's identification refuses.
-class ToolsThread : public CBackThread
-{
-public:
-    ~ToolsThread() override { Stop(); }
-
-protected:
-    void IdentifyUnit(CModbusInterface& link, CDeviceType& deviceType) override
-    {
-        try {
-            deviceType.ReadFromDevice(link);
-        } catch (const CException&) {
-            // The words read stay.
-        }
-    }
-};
-
-// Counts the block's notifications and, while polling is set, posts the
-// command again from the polling thread, so the thread keeps the link busy.
-class PollCounter : public CObserver
-{
-public:
-    void Update(CObservable* /*notifier*/) override
-    {
-        ++count;
-        if (polling && thread)
-            thread->PostCommand(thread->GetLastCommand());
-    }
-    bool WaitFor(int n) const
-    {
-        for (int i = 0; i < 1500 && count.load() < n; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        return count.load() >= n;
-    }
-    std::atomic<int> count{0};
-    std::atomic<bool> polling{false};
-    CBackThread* thread = nullptr; // set before the thread starts
-};
 
 inline void ClickRadio(int id)
 {
@@ -104,12 +64,16 @@ protected:
     {
         m_unit.SetMonitorModel(model, 0, channels);
         m_unit.SetRegister(9627, counterWord);
-        m_thread = std::make_unique<ToolsThread>();
+        m_thread = std::make_unique<AnyModelThread>(AnyModelThread::ModelWords::Kept);
+        m_thread->acceptAnyModel = true;
         m_thread->SetMeasurands(&m_block);
         m_thread->SetLink(m_link.get());
-        m_polls.thread = m_thread.get();
+        m_polls.AfterEach([this, thread = m_thread.get()] {
+            if (m_polling)
+                thread->PostCommand(thread->GetLastCommand());
+        });
         ASSERT_TRUE(m_thread->Start());
-        const int before = m_polls.count;
+        const std::size_t before = m_polls.Count();
         ASSERT_TRUE(m_thread->PostCommand(CBackThread::CommandIdentification));
         ASSERT_TRUE(m_polls.WaitFor(before + 1));
         ASSERT_FALSE(m_thread->GetError());
@@ -141,6 +105,9 @@ protected:
     QString m_ptyPath;
     std::unique_ptr<CModbusInterface> m_link;
     CMeasurandsAvo m_block;
-    std::unique_ptr<ToolsThread> m_thread;
-    PollCounter m_polls;
+    std::unique_ptr<AnyModelThread> m_thread;
+    CNotificationLog m_polls;
+    // While set, each notification posts the command again from the polling
+    // thread, so the thread keeps the link busy.
+    std::atomic<bool> m_polling{false};
 };

@@ -1,36 +1,21 @@
 #pragma once
 // Drives the program's modal dialogs from a test: a script runs once the
-// dialog's modal loop is running; a dialog left open fails the test instead of
-// waiting for a person.
+// dialog's modal loop is running (WhileModal) and works the active dialog's
+// controls by their ids.
 #include "platform/ControlIds.h"
 
+#include "support/WhileModal.h"
+
 #include <QApplication>
-#include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
-
-#include <functional>
 
 inline QWidget* Modal()
 {
     return QApplication::activeModalWidget();
-}
-
-inline void WhileModal(std::function<void()> script)
-{
-    QTimer::singleShot(0, [script = std::move(script)] {
-        QWidget* dialog = Modal();
-        ASSERT_NE(dialog, nullptr);
-        QTimer::singleShot(10000, dialog, [dialog] {
-            ADD_FAILURE() << "dialog left open";
-            static_cast<QDialog*>(dialog)->reject();
-        });
-        script();
-    });
 }
 
 template <class T> T* Control(int id)

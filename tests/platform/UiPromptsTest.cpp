@@ -2,6 +2,7 @@
 #include "platform/ModulePath.h"
 #include "support/CScriptedPrompts.h"
 #include "support/TempProfile.h"
+#include "support/WhileModal.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -10,7 +11,6 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QMessageBox>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -51,23 +51,19 @@ TEST(UiPrompts, TheRealMessageBoxFollowsTheStyle)
 {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
-    QTimer::singleShot(0, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        icon = box->icon();
-        buttons = box->standardButtons();
-        box->button(QMessageBox::No)->click();
+    WhileModal<QMessageBox>([&](QMessageBox& box) {
+        icon = box.icon();
+        buttons = box.standardButtons();
+        box.button(QMessageBox::No)->click();
     });
     EXPECT_EQ(CUiPrompts::MessageBox(nullptr, "<b>Reset?</b>", {}, MB_YESNO | MB_ICONQUESTION), IDNO);
     EXPECT_EQ(icon, QMessageBox::Question);
     EXPECT_EQ(buttons, QMessageBox::Yes | QMessageBox::No);
 
-    QTimer::singleShot(0, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        icon = box->icon();
-        EXPECT_EQ(box->textFormat(), Qt::PlainText);
-        box->button(QMessageBox::Ok)->click();
+    WhileModal<QMessageBox>([&](QMessageBox& box) {
+        icon = box.icon();
+        EXPECT_EQ(box.textFormat(), Qt::PlainText);
+        box.button(QMessageBox::Ok)->click();
     });
     EXPECT_EQ(CUiPrompts::MessageBox(nullptr, "Failed", {}, MB_ICONERROR), IDOK);
     EXPECT_EQ(icon, QMessageBox::Critical);
@@ -84,15 +80,13 @@ TEST(UiPrompts, TheRealFileDialogStartsInTheFolderLastUsedForItsKindElseAtHome)
 
     QStringList startFolders;
     const auto answer = [&](const QString& path) {
-        QTimer::singleShot(0, [&, path] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
-            startFolders.append(dialog->directory().absolutePath());
+        WhileModal<QFileDialog>([&, path](QFileDialog& dialog) {
+            startFolders.append(dialog.directory().absolutePath());
             if (path.isEmpty())
-                dialog->reject();
+                dialog.reject();
             else {
-                dialog->selectFile(path);
-                static_cast<QDialog*>(dialog)->accept();
+                dialog.selectFile(path);
+                static_cast<QDialog&>(dialog).accept();
             }
         });
     };

@@ -2,9 +2,13 @@
 
 void CNotificationLog::Update(CObservable* /*notifier*/)
 {
-    std::lock_guard lock(m_lock);
-    m_times.push_back(Clock::now());
-    m_changed.notify_all();
+    {
+        std::lock_guard lock(m_lock);
+        m_times.push_back(Clock::now());
+        m_changed.notify_all();
+    }
+    if (m_afterEach)
+        m_afterEach();
 }
 
 bool CNotificationLog::WaitFor(std::size_t count, std::chrono::milliseconds limit)

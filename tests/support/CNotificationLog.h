@@ -6,7 +6,9 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
+#include <functional>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 class CNotificationLog : public CObserver
@@ -20,8 +22,13 @@ public:
     std::size_t Count() const;
     std::vector<Clock::time_point> Times() const;
 
+    // Runs on the notifying thread after each notification is logged, so a
+    // test can answer it there; set before that thread starts.
+    void AfterEach(std::function<void()> action) { m_afterEach = std::move(action); }
+
 private:
     mutable std::mutex m_lock;
     std::condition_variable m_changed;
     std::vector<Clock::time_point> m_times;
+    std::function<void()> m_afterEach;
 };
