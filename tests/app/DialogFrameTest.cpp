@@ -89,7 +89,7 @@ Shown WhenRun(const std::function<void()>& run)
 }
 
 // A dialog that runs only on a unit is shown without running.
-template <class T> Shown WhenShown()
+template <class T> Shown ShownWithoutRun()
 {
     T dialog;
     dialog.show();
@@ -114,9 +114,9 @@ std::vector<std::pair<const char*, Opener>> FixedSizeDialogs()
         {"analog output", [] { return WhenRun([] { CSettings s; CAnalogOutputDialog().DoModalForChannel(s, 0); }); }},
         {"tag", [] { return WhenRun([] { QString tag; CTagDialog().EditTag(tag); }); }},
         {"message box", [] { return WhenRun([] { CUiPrompts::MessageBox(nullptr, QStringLiteral("Done")); }); }},
-        {"transfer", WhenShown<CProgressDialog>},
-        {"loop test", WhenShown<CLoopTestDialog>},
-        {"utility", WhenShown<CUtilityDialog>},
+        {"transfer", ShownWithoutRun<CProgressDialog>},
+        {"loop test", ShownWithoutRun<CLoopTestDialog>},
+        {"utility", ShownWithoutRun<CUtilityDialog>},
     };
 }
 
@@ -149,7 +149,7 @@ TEST(DialogFrame, TheReportAndTheMonitorCanBeResizedAndKeepTheirBoxes)
     TempProfile profile;
     g_resourceDatabase.LoadLanguageFile(QStringLiteral("English.lng"));
     const Shown report = WhenRun([] { CCompareDialog().Compare(CSettings()); });
-    for (const Shown& shown : {report, WhenShown<CMyDalvexDlg>()}) {
+    for (const Shown& shown : {report, ShownWithoutRun<CMyDalvexDlg>()}) {
         SCOPED_TRACE(shown.title.toStdString());
         EXPECT_TRUE(HasMaximiseBox(shown.flags));
         EXPECT_LT(shown.minimum.width(), shown.maximum.width());
