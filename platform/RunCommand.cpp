@@ -5,7 +5,6 @@
 
 #include <QString>
 
-#include <algorithm>
 #include <new>
 #include <vector>
 
@@ -24,7 +23,7 @@ bool RunCommand(QWidget* parent, const std::function<void()>& handler)
 
 std::optional<QString> GetExceptionText(const CException& e, unsigned bufferSize)
 {
-    std::vector<char16_t> buffer(std::max(bufferSize, 1u), u'\0');
+    std::vector<char16_t> buffer(bufferSize, u'\0');
     if (!e.GetErrorMessage(buffer.data(), bufferSize))
         return std::nullopt;
     return QString::fromUtf16(buffer.data());

@@ -1,5 +1,6 @@
 // Every grid with label cells, in each language: each label shows whole with
 // room on both sides, and the grid lies inside its window and the screen.
+#include "MainWindowHarness.h"
 #include "app/CAnalogOutputDialog.h"
 #include "app/CInput2Page.h"
 #include "controls/CDataGridView.h"
@@ -16,7 +17,6 @@
 #include "support/TempProfile.h"
 #include "support/WhileModal.h"
 
-#include <QAbstractButton>
 #include <QScreen>
 
 #include <gtest/gtest.h>
@@ -45,13 +45,6 @@ void ExpectLabelsWhole(const CDataGridView& grid, const std::string& name)
     const QRect inWindow(grid.mapTo(window, QPoint(0, 0)), grid.size());
     EXPECT_TRUE(window->rect().contains(inWindow)) << "grid outside its window";
     EXPECT_LE(grid.width(), grid.screen()->availableGeometry().width());
-}
-
-void Click(QWidget* window, int id)
-{
-    auto* button = qobject_cast<QAbstractButton*>(FindControl(window, id));
-    ASSERT_NE(button, nullptr);
-    button->click();
 }
 
 } // namespace
@@ -86,10 +79,10 @@ TEST(GridLabels, EveryGridShowsItsLabelsWholeInsideItsWindow)
                     ExpectLabelsWhole(loopTest.GetGrid(), "loop test");
                     loopTest.close();
                 });
-                Click(&utilities, CUtilityDialog::IDC_LOOP_TEST);
+                PressButton(&utilities, CUtilityDialog::IDC_LOOP_TEST);
                 utilities.close();
             });
-            Click(&monitor, CMyDalvexDlg::IDC_UTILITY);
+            PressButton(&monitor, CMyDalvexDlg::IDC_UTILITY);
             monitor.Close();
         });
 

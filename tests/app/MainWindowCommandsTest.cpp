@@ -19,13 +19,13 @@
 #include "platform/CProfile.h"
 #include "platform/ControlIds.h"
 #include "tests/support/CScriptedPrompts.h"
+#include "tests/support/MovedByUser.h"
 #include "tests/support/TempProfile.h"
 
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -486,10 +486,7 @@ TEST_F(MainWindowCommandsTest, MonitorRunsWhileTheWindowHidesAndTheWindowComesBa
     // monitor must not end that run.
     m_driver.On([&](QWidget* window) { return window == &w; },
                 [&](QWidget* window) {
-                    // Moved by the user, through the window system.
-                    window->windowHandle()->setPosition(QPoint(150, 90));
-                    QTest::qWait(10);
-                    place = window->pos();
+                    place = MovedByUser(window, QPoint(150, 90));
                     PressButton(window, 1037);
                 },
                 "main window");

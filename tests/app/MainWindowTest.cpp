@@ -18,6 +18,7 @@
 #include "platform/CProfile.h"
 #include "platform/ControlIds.h"
 #include "tests/support/CScriptedPrompts.h"
+#include "tests/support/MovedByUser.h"
 #include "tests/support/TempProfile.h"
 
 #include <QAbstractButton>
@@ -26,7 +27,6 @@
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QTest>
-#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -148,10 +148,7 @@ TEST_F(MainWindowTest, LanguageSwitchTwiceKeepsTheEditedValuesAndRefillsOnce)
     driver.On<CBasicParameterDialog>(
         [&](CBasicParameterDialog* w) {
             look(w);
-            // Moved by the user, through the window system.
-            w->windowHandle()->setPosition(QPoint(150, 90));
-            QTest::qWait(10);
-            places.back() = w->pos();
+            places.back() = MovedByUser(w, QPoint(150, 90));
             Type(Edit(w, 1048), "6600");
             Type(Edit(w, 1050), "300");
             Choose(Box(w, 1047), Box(w, 1047)->itemText(2));

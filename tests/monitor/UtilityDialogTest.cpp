@@ -8,10 +8,9 @@
 #include "monitor/CLoopTestDialog.h"
 #include "monitor/CTagDialog.h"
 #include "monitor/CUtilityDialog.h"
+#include "support/MovedByUser.h"
 
 #include <QPushButton>
-#include <QTest>
-#include <QWindow>
 
 namespace {
 
@@ -186,10 +185,7 @@ TEST_F(UtilityLockTest, LockKeepsUtilitiesAndLoopTestOutOfThePolling)
             Click(IDOK);
         });
         Click(CUtilityDialog::IDC_TAG);
-        // Moved by the user, through the window system.
-        utilities->windowHandle()->setPosition(QPoint(150, 90));
-        QTest::qWait(10);
-        place = utilities->pos();
+        place = MovedByUser(utilities, QPoint(150, 90));
         WhileModal([&] {
             // The loop test hides the utilities while it runs.
             utilitiesHidden = !utilities->isVisible();
