@@ -168,8 +168,9 @@ TEST_F(UtilityLockTest, LockKeepsUtilitiesAndLoopTestOutOfThePolling)
 {
     m_unit.Simulated().SetLinePacing(38400);
     Identify();
-    m_thread->PostCommand(CBackThread::CommandCounters);
+    // Set first: a quick first round must already be posted again.
     m_polling = true;
+    m_thread->PostCommand(CBackThread::CommandCounters);
     ASSERT_TRUE(m_polls.WaitFor(m_polls.Count() + 3));
 
     bool utilitiesHidden = false;

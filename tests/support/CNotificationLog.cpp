@@ -2,13 +2,13 @@
 
 void CNotificationLog::Update(CObservable* /*notifier*/)
 {
-    {
-        std::lock_guard lock(m_lock);
-        m_times.push_back(Clock::now());
-        m_changed.notify_all();
-    }
+    // Answered before it is logged: a test that waits for this notification
+    // and then changes what the answer does never races the answer.
     if (m_afterEach)
         m_afterEach();
+    std::lock_guard lock(m_lock);
+    m_times.push_back(Clock::now());
+    m_changed.notify_all();
 }
 
 bool CNotificationLog::WaitFor(std::size_t count, std::chrono::milliseconds limit)

@@ -22,8 +22,8 @@ public:
     std::size_t Count() const;
     std::vector<Clock::time_point> Times() const;
 
-    // Runs on the notifying thread after each notification is logged, so a
-    // test can answer it there; set before that thread starts.
+    // Runs on the notifying thread for each notification, before it is
+    // logged, so a test can answer it there; set before that thread starts.
     void AfterEach(std::function<void()> action) { m_afterEach = std::move(action); }
 
 private:
