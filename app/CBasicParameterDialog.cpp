@@ -249,6 +249,8 @@ void CBasicParameterDialog::CreateControls()
     m_analogOutputs->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_analogOutputs->setSelectionMode(QAbstractItemView::SingleSelection);
     m_analogOutputs->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // A list view is one tab stop: Tab leaves it, the arrows move its row.
+    m_analogOutputs->setTabKeyNavigation(false);
     m_analogOutputs->setShowGrid(true);
     m_analogOutputs->verticalHeader()->setVisible(false);
     m_analogOutputs->horizontalHeader()->setStretchLastSection(true);

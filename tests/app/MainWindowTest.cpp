@@ -1,6 +1,7 @@
 // The main window without a unit: start-up in both locales, the language
 // switch, the model choice and its faults, the live checks, Enter, Esc and
-// the close box, a missing language file, and a picture of each language.
+// the close box, Tab and the arrows in the analog-output list, a missing
+// language file, and a picture of each language.
 #include "MainWindowHarness.h"
 #include "app/CAdvancedDialog.h"
 #include "app/CAnalogOutputDialog.h"
@@ -652,6 +653,39 @@ TEST_F(MainWindowTest, AnalogOutputRowOpensItsChannelAndRefreshesTheList)
     EXPECT_FALSE(opened);
     ASSERT_EQ(m_prompts.MessageTexts().size(), 1u);
     EXPECT_EQ(w.focusWidget(), Edit(&w, 1049));
+}
+
+TEST_F(MainWindowTest, AnalogOutputListIsOneTabStopAndArrowsMoveItsRow)
+{
+    OpenMainWindow w;
+    w.Open();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    auto* list = qobject_cast<QTableWidget*>(FindControl(&w, 1158));
+    ASSERT_NE(list, nullptr);
+    const auto selectedRow = [list] {
+        const QModelIndexList rows = list->selectionModel()->selectedRows();
+        return rows.size() == 1 ? rows.front().row() : -1;
+    };
+
+    // From the last cell of a row and from the first: a step inside the list
+    // would land on the next or the previous row.
+    for (const auto& [column, modifier] : {std::pair{3, Qt::NoModifier}, std::pair{0, Qt::ShiftModifier}}) {
+        list->setCurrentCell(2, column);
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Tab, modifier);
+        EXPECT_NE(w.focusWidget(), list) << "modifier " << modifier;
+        EXPECT_NE(w.focusWidget(), nullptr);
+        EXPECT_EQ(selectedRow(), 2) << "modifier " << modifier;
+    }
+
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_EQ(selectedRow(), 3);
+    QTest::keyClick(list, Qt::Key_Up);
+    QTest::keyClick(list, Qt::Key_Up);
+    EXPECT_EQ(selectedRow(), 1);
+    EXPECT_EQ(w.focusWidget(), list);
 }
 
 TEST_F(MainWindowTest, SettingCommandsEditTheWindowsSetOnlyOnOk)
