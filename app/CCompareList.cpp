@@ -1,17 +1,21 @@
 #include "CCompareList.h"
 
 #include "ColumnWidths.h"
+#include "controls/CGridModel.h"
 #include "foundation/CStringTable.h"
 #include "foundation/DialogHelpers.h"
 #include "params/CParameterEnumerationInterface.h"
 #include "params/CSettings.h"
 
+#include <QApplication>
 #include <QHeaderView>
+#include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -40,11 +44,45 @@ const std::vector<Column> kUngroupedColumns = {
 const std::vector<Column> kGroupedColumns = {
     {IDS_NAME, Qt::AlignLeft, 220}, {IDS_PC, Qt::AlignRight, kValueColumnWidth}, {0, Qt::AlignRight, kValueColumnWidth}};
 
-// Paints each cell in the colours the list gives it.
+// Paints each cell in the colours the list gives it, its text with the room
+// on both sides that the grids give theirs: right-aligned values of one
+// column would otherwise run into those of the next.
 class CompareCellDelegate : public QStyledItemDelegate
 {
 public:
     explicit CompareCellDelegate(CCompareList* list) : QStyledItemDelegate(list), m_list(list) {}
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem cell = option;
+        initStyleOption(&cell, index);
+        const QString text = cell.text;
+        cell.text.clear();
+        const QStyle* style = cell.widget ? cell.widget->style() : QApplication::style();
+        style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, cell.widget);
+
+        const QRect room = cell.rect.adjusted(CGridModel::kTextRoom, 0, -CGridModel::kTextRoom, 0);
+        const QPalette::ColorGroup group = !(cell.state & QStyle::State_Enabled) ? QPalette::Disabled
+            : (cell.state & QStyle::State_Active)                                ? QPalette::Active
+                                                                                 : QPalette::Inactive;
+        painter->save();
+        painter->setFont(cell.font);
+        painter->setPen(cell.palette.color(
+            group, (cell.state & QStyle::State_Selected) ? QPalette::HighlightedText : QPalette::Text));
+        painter->drawText(room, static_cast<int>(cell.displayAlignment) | Qt::TextSingleLine,
+                          cell.fontMetrics.elidedText(text, cell.textElideMode, room.width()));
+        painter->restore();
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem cell = option;
+        initStyleOption(&cell, index);
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.setWidth(static_cast<int>(std::ceil(QFontMetricsF(cell.font).horizontalAdvance(cell.text)))
+                      + 2 * CGridModel::kTextRoom);
+        return size;
+    }
 
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override

@@ -7,6 +7,7 @@
 #include "foundation/Globals.h"
 #include "params/CParameterEnumerationInterface.h"
 #include "params/CSettings.h"
+#include "platform/RegularFile.h"
 #include "platform/SystemErrorText.h"
 
 #include <QByteArray>
@@ -91,9 +92,10 @@ void CReportCsvWriter::WriteFile(const QString& path, const QStringList& lines, 
         content += "\r\n";
     }
 
-    FileDescriptor file(::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    int error = 0;
+    FileDescriptor file(OpenRegularFile(QFile::encodeName(path), O_WRONLY | O_CREAT | O_TRUNC, error));
     if (file.Get() < 0)
-        ThrowFileError(path, errno);
+        ThrowFileError(path, error);
     const char* data = content.constData();
     qsizetype left = content.size();
     while (left > 0) {

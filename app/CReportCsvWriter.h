@@ -19,8 +19,8 @@ public:
     static QStringList BuildLines(const CSettings& reference, const CSettings& compared, bool isCompared,
                                   const QString& title, bool hideEmpty);
     // Writes the lines in the code page, each ended with CR LF. Throws
-    // CPrivateException when the file cannot be created or written; what was
-    // written before a write failure stays.
+    // CPrivateException when the file cannot be created or written, or is
+    // not a regular file; what was written before a write failure stays.
     static void WriteFile(const QString& path, const QStringList& lines, const QString& codePage);
     // The code page of the loaded language file's locale element.
     static QString LanguageCodePage();

@@ -90,6 +90,9 @@ QString FormatXLabel(const std::string& format, double value, bool timeAxis)
 {
     if (!timeAxis)
         return QString::fromStdString(Printf(format, value));
+    // Not a time; a NaN would pass the clamps below into the int conversions.
+    if (!std::isfinite(value))
+        return {};
     const double seconds = std::fabs(std::fmod(value, 60.0));
     const int hours = static_cast<int>(std::fabs(std::trunc(std::clamp(value, -kGraphXLimit, kGraphXLimit) / 3600)));
     const int minutes =

@@ -49,6 +49,7 @@ std::string MakeXLabelFormat(int decimals, bool timeAxis, double xTick);
 
 // A y label; a negative zero ("-0.00") loses its sign.
 QString FormatYLabel(const std::string& format, double value);
+// On the time axis, a value that is not finite gets an empty label.
 QString FormatXLabel(const std::string& format, double value, bool timeAxis);
 
 // The i-th tick value, counted from the minimum, so that every loop over

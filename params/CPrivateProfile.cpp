@@ -1,5 +1,7 @@
 #include "CPrivateProfile.h"
 
+#include "platform/RegularFile.h"
+
 #include <QFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -96,13 +98,6 @@ bool WriteAndClose(int fd, const QByteArray& data, int& errorCode)
     return ok;
 }
 
-// Only a regular file holds a profile: reading a FIFO or a device would
-// block or never end, and replacing one would be worse.
-int NotARegularFile(const struct stat& info)
-{
-    return S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
-}
-
 std::atomic<bool> g_refuseTemporaryFiles{false};
 
 } // namespace
@@ -119,25 +114,11 @@ bool CPrivateProfile::Load(const QString& path, int& errorCode)
     m_crlf = true;
     errorCode = 0;
 
-    const QByteArray name = QFile::encodeName(path);
-    // Not blocking: a FIFO must not hold the open until a writer comes.
-    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) {
-        errorCode = errno;
+    const int fd = OpenRegularFile(QFile::encodeName(path), O_RDONLY, errorCode);
+    if (fd < 0)
         return false;
-    }
     QByteArray data;
-    struct stat info {};
-    bool ok = true;
-    if (::fstat(fd, &info) != 0) {
-        errorCode = errno;
-        ok = false;
-    } else if (!S_ISREG(info.st_mode)) {
-        errorCode = NotARegularFile(info);
-        ok = false;
-    } else {
-        ok = ReadAll(fd, data, errorCode);
-    }
+    const bool ok = ReadAll(fd, data, errorCode);
     ::close(fd);
     if (!ok)
         return false;
@@ -280,10 +261,9 @@ bool CPrivateProfile::Save(const QString& path, int& errorCode) const
     struct stat existing {};
     const bool exists = ::stat(target.constData(), &existing) == 0;
     if (exists) {
-        if (!S_ISREG(existing.st_mode)) {
-            errorCode = NotARegularFile(existing);
+        errorCode = NotARegularFileError(existing.st_mode);
+        if (errorCode != 0)
             return false;
-        }
         // The bits as well: the super-user passes every access check, but a
         // file nobody may write is read-only for this program too.
         if ((existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
@@ -333,10 +313,8 @@ bool CPrivateProfile::Save(const QString& path, int& errorCode) const
 
 bool CPrivateProfile::SaveInPlace(const QByteArray& target, int& errorCode) const
 {
-    const int fd = ::open(target.constData(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) {
-        errorCode = errno;
+    const int fd = OpenRegularFile(target, O_WRONLY | O_TRUNC, errorCode);
+    if (fd < 0)
         return false;
-    }
     return WriteAndClose(fd, Encode(), errorCode);
 }

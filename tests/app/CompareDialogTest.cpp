@@ -10,6 +10,7 @@
 #include "params/CParameterEnumerationInterface.h"
 #include "params/CSettings.h"
 #include "platform/MessageFormat.h"
+#include "platform/SystemErrorText.h"
 #include "support/CFenmarUnit.h"
 #include "support/CScriptedPrompts.h"
 #include "support/TempProfile.h"
@@ -25,6 +26,11 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -386,4 +392,34 @@ TEST_F(CompareDialogTest, AnUnpluggedUnitGivesOneErrorBoxAfterTheTransferWindowA
     EXPECT_TRUE(stillOpen);
     EXPECT_EQ(status, QString()) << "a failed read keeps the state";
     EXPECT_FALSE(copyEnabled);
+}
+
+TEST_F(CompareDialogTest, AnExportOntoAFifoIsRefusedWithItsReasonAndTheReportStays)
+{
+    g_resourceDatabase.LoadLanguageFile(QStringLiteral("English.lng"));
+    const QString fifo = m_dir.filePath(QStringLiteral("pipe.csv"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    // A reader, so that a writer would get through rather than wait for one.
+    const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+
+    bool stillOpen = false;
+    WhileModal<CCompareDialog>([&](CCompareDialog& dialog) {
+        m_prompts.QueuePath(fifo);
+        Click(dialog, CCompareDialog::IDC_EXPORT_CSV);
+        stillOpen = dialog.isVisible();
+        Click(dialog, IDCANCEL);
+    });
+    CCompareDialog dialog;
+    dialog.Compare(CSettings());
+
+    char byte = 0;
+    EXPECT_LE(::read(reader, &byte, 1), 0) << "the report went into the FIFO";
+    ::close(reader);
+    ASSERT_EQ(m_prompts.MessageTexts().size(), 1u);
+    EXPECT_EQ(m_prompts.MessageTexts()[0],
+              FormatMessageTemplate(g_resourceDatabase.GetMessageText(QStringLiteral("MSG_ERROR_CSV_FILE")),
+                                    {fifo, SystemErrorText(EINVAL).trimmed()}));
+    EXPECT_EQ(m_prompts.Last().style & MB_ICONMASK, MB_ICONERROR);
+    EXPECT_TRUE(stillOpen);
 }

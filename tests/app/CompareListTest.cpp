@@ -1,13 +1,19 @@
 // The report list: rows and groups, states and the count of differences, the
 // removal of rows that apply to neither set, and the cell colours.
 #include "app/CCompareList.h"
+#include "controls/CGridModel.h"
 #include "foundation/Globals.h"
 #include "params/CParameterEnumerationInterface.h"
 #include "params/CSettings.h"
 
 #include <QHeaderView>
+#include <QImage>
+#include <QPainter>
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -39,6 +45,23 @@ int CatalogueSize()
     for (int n = 0; n >= 0; n = catalogue.NextIndex(n))
         ++count;
     return count;
+}
+
+// The first and last pixel column inside the area that is not the background; -1 when none.
+std::pair<int, int> InkColumns(const QImage& image, const QRect& area, const QColor& background)
+{
+    int first = -1;
+    int last = -1;
+    for (int x = area.left(); x <= area.right(); ++x) {
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            if (image.pixelColor(x, y) != background) {
+                first = first < 0 ? x : first;
+                last = x;
+                break;
+            }
+        }
+    }
+    return {first, last};
 }
 
 class CompareListTest : public ::testing::Test
@@ -219,6 +242,50 @@ TEST_F(CompareListTest, UngroupedListShadesByGroupOrdinalStartingWithOne)
         if ((list.GetItemData(r) & 0xFFFF) == 2) {
             EXPECT_EQ(list.GetCellColors(r, 2), std::make_pair(gray, button));
         }
+    }
+}
+
+TEST_F(CompareListTest, EachColumnsWidestTextStaysInsideTheGridsRoomOnBothSides)
+{
+    CCompareList list;
+    list.SetTitle(QStringLiteral("Device"));
+    list.SetupColumns();
+    const CSettings reference;
+    list.Fill(reference, reference, true);
+    // No wider than the columns need: the value columns take no more than their texts.
+    list.resize(list.GetFittingWidth(), 300);
+    list.show();
+    const QFontMetrics metrics(list.font());
+    for (int column = 0; column < list.columnCount(); ++column) {
+        int widest = 0;
+        for (int row = 1; row < list.GetItemCount(); ++row) {
+            if (metrics.horizontalAdvance(list.GetItemText(row, column))
+                > metrics.horizontalAdvance(list.GetItemText(widest, column)))
+                widest = row;
+        }
+        QTreeWidgetItem* item = list.GetItem(widest);
+        list.scrollToItem(item);
+        const int indent = column == 0 ? list.indentation() : 0;
+        const QRect row = list.visualItemRect(item);
+        const QRect cell(list.columnViewportPosition(column) + indent, row.top(), list.columnWidth(column) - indent,
+                         row.height());
+        const auto [text, background] = list.GetCellColors(widest, column);
+        // The text alone, drawn in the cell less the grids' room on both sides.
+        QImage alone(cell.size(), QImage::Format_RGB32);
+        alone.fill(background);
+        QPainter painter(&alone);
+        painter.setFont(list.font());
+        painter.setPen(text);
+        painter.drawText(alone.rect().adjusted(CGridModel::kTextRoom, 0, -CGridModel::kTextRoom, 0),
+                         item->textAlignment(column) | Qt::AlignVCenter, item->text(column));
+        painter.end();
+
+        const auto [shownLeft, shownRight] = InkColumns(list.viewport()->grab().toImage(), cell, background);
+        const auto [roomLeft, roomRight] = InkColumns(alone, alone.rect(), background);
+        const std::string name = item->text(column).toStdString();
+        ASSERT_GE(roomLeft, 0) << name;
+        EXPECT_GE(shownLeft - cell.left(), roomLeft) << name;
+        EXPECT_LE(shownRight - cell.left(), roomRight) << name;
     }
 }
 

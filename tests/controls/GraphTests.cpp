@@ -121,6 +121,8 @@ TEST(GraphAxes, LabelTexts)
     EXPECT_EQ(FormatXLabel("%d:%02d:%02.0lf", -3725, true), "-1:02:05");
     EXPECT_EQ(FormatXLabel("%d:%02d:%02.0lf", 3.6e7, true), "10000:00:00");
     EXPECT_EQ(FormatXLabel("%d:%02d:%05.2lf", 61.25, true), "0:01:01.25");
+    EXPECT_EQ(FormatXLabel("%d:%02d:%02.0lf", std::nan(""), true), "");
+    EXPECT_EQ(FormatXLabel("%d:%02d:%02.0lf", -INFINITY, true), "");
 }
 
 TEST(GraphAxes, FiveTicksFromTinyToHugeSpans)

@@ -151,9 +151,15 @@ TEST_F(PrintfTemplate, FormatDoubleTakesOnlyOneFloatingConversion)
 TEST(NumberLocale, NumbersFollowTheProcessLocale)
 {
     const std::string saved = std::setlocale(LC_ALL, nullptr);
-    for (const char* name : {"en_US.UTF-8", "ja_JP.UTF-8"}) {
+    // The decimal comma shows a formatter that writes a point whatever the locale.
+    const struct
+    {
+        const char* name;
+        const char* point;
+    } locales[] = {{"en_US.UTF-8", "."}, {"ja_JP.UTF-8", "."}, {"de_DE.UTF-8", ","}};
+    for (const auto& [name, decimalPoint] : locales) {
         ASSERT_NE(std::setlocale(LC_ALL, name), nullptr) << name;
-        const QString point = QString::fromLocal8Bit(std::localeconv()->decimal_point);
+        const QString point = QString::fromLatin1(decimalPoint);
         EXPECT_EQ(FormatDouble("%.1lf", 1.5), "1" + point + "5");
         EXPECT_EQ(Printf("%.2f", {3}), "3" + point + "00");
         EXPECT_EQ(Win("%1!.1f!", {2}), "2" + point + "0");
