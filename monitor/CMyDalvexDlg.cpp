@@ -14,6 +14,7 @@
 #include "foundation/CStringTable.h"
 #include "foundation/DialogHelpers.h"
 #include "foundation/Globals.h"
+#include "platform/DialogFrame.h"
 #include "platform/RunCommand.h"
 
 #include <QApplication>
@@ -87,6 +88,9 @@ QWidget* MakeTabArea(QWidget* parent, QTabBar* tab, QWidget*& pageArea)
     pageArea = frame;
     tab->setParent(area);
     tab->setExpanding(false);
+    // Every tab whole: the bar asks for the room of all its tabs.
+    tab->setUsesScrollButtons(false);
+    tab->setElideMode(Qt::ElideNone);
     auto* layout = new QVBoxLayout(area);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -103,6 +107,8 @@ CMyDalvexDlg::CMyDalvexDlg(QWidget* parent)
     : CObserverDialog(IDD, parent)
     , m_icon(LoadAppIcon())
 {
+    // The main window's frame: it stands in for the main window while it runs.
+    UseDialogFrame(this, FrameBoxes::MinimizeAndClose);
     // The window's own controls come first, so that its ids are found
     // before the same ids on the pages.
     auto* deviceFrame = new QGroupBox(QStringLiteral("Device Information"), this);
@@ -142,28 +148,28 @@ CMyDalvexDlg::CMyDalvexDlg(QWidget* parent)
     harmonicsLayout->addWidget(m_harmonicsChart, 0, Qt::AlignLeft);
     (new QVBoxLayout(vectorFrame))->addWidget(m_vectorChart, 0, Qt::AlignCenter);
 
-    // Two columns, so that the window fits a screen of 1280 pixels: the
-    // pages on the left; the pictures and the unit on the right.
-    auto* left = new QVBoxLayout;
-    left->addWidget(upperArea, 3);
-    left->addWidget(lowerArea, 1);
+    // Two rows, each as wide as its own parts, so that the window fits a
+    // screen of 1280 pixels with the lower tabs whole: the upper page beside
+    // the phasor diagram and the unit; the lower page, the status and the
+    // Utility button beside the harmonics.
+    auto* top = new QHBoxLayout;
+    top->addWidget(upperArea, 1);
+    top->addWidget(vectorFrame, 0, Qt::AlignTop);
+    top->addWidget(deviceFrame, 0, Qt::AlignTop);
     auto* statusRow = new QHBoxLayout;
     statusRow->addWidget(m_lamp);
     statusRow->addWidget(m_status, 1);
-    left->addLayout(statusRow);
-    auto* topRight = new QHBoxLayout;
-    topRight->addWidget(vectorFrame, 0, Qt::AlignTop);
-    topRight->addWidget(deviceFrame, 0, Qt::AlignTop);
-    auto* bottomRight = new QHBoxLayout;
-    bottomRight->addWidget(harmonicsFrame, 0, Qt::AlignTop);
-    bottomRight->addStretch(1);
-    bottomRight->addWidget(utility, 0, Qt::AlignBottom);
-    auto* right = new QVBoxLayout;
-    right->addLayout(topRight);
-    right->addLayout(bottomRight, 1);
-    auto* layout = new QHBoxLayout(this);
-    layout->addLayout(left, 1);
-    layout->addLayout(right);
+    statusRow->addWidget(utility);
+    auto* lowerColumn = new QVBoxLayout;
+    lowerColumn->addWidget(lowerArea);
+    lowerColumn->addStretch(1);
+    lowerColumn->addLayout(statusRow);
+    auto* bottom = new QHBoxLayout;
+    bottom->addLayout(lowerColumn, 1);
+    bottom->addWidget(harmonicsFrame, 0, Qt::AlignTop);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addLayout(bottom);
 
     connect(m_upperTab, &QTabBar::currentChanged, this,
             [this](int selection) { RunCommand(this, [this, selection] { OnUpperTabChanged(selection); }); });

@@ -1,8 +1,8 @@
 // What the windows' frames and layouts show: the dialogs that cannot be
-// resized ask for a close box only and keep one size, the main window a
-// minimise box too, their captions fit the title bar in each language, the
-// report and the monitor keep their boxes, and the report's top row of
-// buttons stands on one line.
+// resized ask for a close box only and keep one size, the main window and the
+// monitor a minimise box too, their captions fit the title bar in each
+// language, the report keeps its boxes, and the report's top row of buttons
+// stands on one line.
 #include "app/CAdvancedDialog.h"
 #include "app/CAdvancedModbusDialog.h"
 #include "MainWindowHarness.h"
@@ -19,9 +19,11 @@
 #include "monitor/CMyDalvexDlg.h"
 #include "monitor/CTagDialog.h"
 #include "monitor/CUtilityDialog.h"
+#include "monitor/MonitorWindowHarness.h"
 #include "params/CEnterPasscodeDialog.h"
 #include "params/CProtectDialog.h"
 #include "params/CSettings.h"
+#include "params/FenmarTestLink.h"
 #include "platform/CUiPrompts.h"
 #include "support/TempProfile.h"
 #include "support/WhileModal.h"
@@ -144,16 +146,13 @@ TEST(DialogFrame, DialogsThatCannotBeResizedAskForACloseBoxOnlyKeepOneSizeAndSho
     }
 }
 
-TEST(DialogFrame, TheReportAndTheMonitorCanBeResizedAndKeepTheirBoxes)
+TEST(DialogFrame, TheReportCanBeResizedAndKeepsItsBoxes)
 {
     TempProfile profile;
     g_resourceDatabase.LoadLanguageFile(QStringLiteral("English.lng"));
-    const Shown report = WhenRun([] { CCompareDialog().Compare(CSettings()); });
-    for (const Shown& shown : {report, ShownWithoutRun<CMyDalvexDlg>()}) {
-        SCOPED_TRACE(shown.title.toStdString());
-        EXPECT_TRUE(HasMaximiseBox(shown.flags));
-        EXPECT_LT(shown.minimum.width(), shown.maximum.width());
-    }
+    const Shown shown = WhenRun([] { CCompareDialog().Compare(CSettings()); });
+    EXPECT_TRUE(HasMaximiseBox(shown.flags));
+    EXPECT_LT(shown.minimum.width(), shown.maximum.width());
 }
 
 TEST(DialogFrame, ADialogThatCannotBeResizedGrowsWithItsTexts)
@@ -197,22 +196,34 @@ TEST(DialogFrame, TheReportsTopButtonsStandOnOneLine)
     EXPECT_EQ(bottoms, (std::vector<int>(4, bottoms[1])));
 }
 
-TEST(DialogFrame, TheMainWindowAsksForMinimiseAndCloseBoxesAndKeepsOneSize)
+TEST(DialogFrame, TheMainWindowAndTheMonitorAskForMinimiseAndCloseBoxesAndKeepOneSize)
 {
     TempProfile profile;
+    CFenmarUnit unit;
     for (const char* file : {"English.lng", "Japanese.lng"}) {
         SCOPED_TRACE(file);
         g_appSettings.DisplayLanguage = QString::fromLatin1(file);
         OpenMainWindow window;
         window.Open();
         QApplication::processEvents();
-        const Shown shown = Look(&window);
-        EXPECT_TRUE(shown.flags.testFlag(Qt::CustomizeWindowHint));
-        EXPECT_TRUE(shown.flags.testFlag(Qt::WindowMinimizeButtonHint));
-        EXPECT_TRUE(shown.flags.testFlag(Qt::WindowCloseButtonHint));
-        EXPECT_FALSE(HasMaximiseBox(shown.flags));
-        EXPECT_EQ(shown.minimum, shown.size);
-        EXPECT_EQ(shown.maximum, shown.size);
-        EXPECT_GE(shown.size.width(), OpenboxTitleBarWidth(shown.title)) << shown.title.toStdString();
+        Shown monitorShown;
+        auto link = MakeLink(unit, LinkKind::Tcp);
+        TestMonitor monitor;
+        monitor.Run(*link, [&] {
+            QApplication::sendPostedEvents();
+            monitorShown = Look(&monitor);
+            monitor.Close();
+        });
+        const std::pair<const char*, Shown> windows[] = {{"main window", Look(&window)}, {"monitor", monitorShown}};
+        for (const auto& [name, shown] : windows) {
+            SCOPED_TRACE(name);
+            EXPECT_TRUE(shown.flags.testFlag(Qt::CustomizeWindowHint));
+            EXPECT_TRUE(shown.flags.testFlag(Qt::WindowMinimizeButtonHint));
+            EXPECT_TRUE(shown.flags.testFlag(Qt::WindowCloseButtonHint));
+            EXPECT_FALSE(HasMaximiseBox(shown.flags));
+            EXPECT_EQ(shown.minimum, shown.size);
+            EXPECT_EQ(shown.maximum, shown.size);
+            EXPECT_GE(shown.size.width(), OpenboxTitleBarWidth(shown.title));
+        }
     }
 }

@@ -1,6 +1,6 @@
 // The monitor window against the simulated unit: the refresh cycle for the
-// tab selections, what the pages and the device table show, the lists, a
-// failing unit, and the stop sequence.
+// tab selections, what the pages and the device table show, the lower tabs
+// on a screen, the lists, a failing unit, and the stop sequence.
 #include "MonitorWindowHarness.h"
 
 #include "params/FenmarTestLink.h"
@@ -14,9 +14,11 @@
 #include "platform/CProfile.h"
 #include "platform/ControlIds.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QTabBar>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -151,6 +153,35 @@ TEST_F(MonitorWindowTest, OpensWithItsIconAndThemedPages)
         EXPECT_TRUE(g_uxTheme.IsThemeDialogTextureEnabled(&monitor.GetEnergyPage()));
         monitor.Close();
     });
+}
+
+TEST_F(MonitorWindowTest, TheLowerTabsShowWholeWithoutScrollingInAWindowThatFitsTheScreen)
+{
+    // A screen of 1280 by 1024 pixels and openbox's frame: 1-pixel edges at
+    // the sides, a 20-pixel title bar and a 5-pixel handle at the bottom.
+    const QSize screen(1280, 1024);
+    const QSize frame(2, 25);
+    for (const char* file : {"English.lng", "Japanese.lng"}) {
+        SCOPED_TRACE(file);
+        g_resourceDatabase.LoadLanguageFile(QString::fromLatin1(file));
+        auto link = Link();
+        TestMonitor monitor;
+        monitor.Run(*link, [&] {
+            QApplication::sendPostedEvents();
+            const QTabBar& tabs = *monitor.GetLowerTab();
+            ASSERT_EQ(tabs.count(), CEnergyPage::kModeCount);
+            for (int i = 0; i < tabs.count(); ++i) {
+                const QString text = tabs.tabText(i);
+                EXPECT_TRUE(tabs.rect().contains(tabs.tabRect(i))) << text.toStdString();
+                EXPECT_GT(tabs.tabRect(i).width(), tabs.fontMetrics().horizontalAdvance(text)) << text.toStdString();
+            }
+            for (const QToolButton* scroll : tabs.findChildren<QToolButton*>())
+                EXPECT_FALSE(scroll->isVisible()) << "scroll arrows";
+            EXPECT_LE(monitor.width() + frame.width(), screen.width());
+            EXPECT_LE(monitor.height() + frame.height(), screen.height());
+            monitor.Close();
+        });
+    }
 }
 
 TEST_F(MonitorWindowTest, TheChannelListFollowsTheUnitsChannelCount)
