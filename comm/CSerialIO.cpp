@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
+#include <mutex>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -57,8 +58,18 @@ struct KernelTermios
     cc_t c_cc[19];
 };
 
+std::mutex g_lineSetterLock;
+CSerialIO::LineSetter g_lineSetter;
+
 bool SetLine(int fd, const termios& line)
 {
+    CSerialIO::LineSetter setter;
+    {
+        std::lock_guard lock(g_lineSetterLock);
+        setter = g_lineSetter;
+    }
+    if (setter)
+        return setter(fd, line);
     KernelTermios k{};
     k.c_iflag = line.c_iflag;
     k.c_oflag = line.c_oflag;
@@ -84,6 +95,12 @@ CSerialIO::CSerialIO() = default;
 CSerialIO::~CSerialIO()
 {
     Close();
+}
+
+void CSerialIO::SetLineSetterForTests(LineSetter setter)
+{
+    std::lock_guard lock(g_lineSetterLock);
+    g_lineSetter = std::move(setter);
 }
 
 void CSerialIO::Open(const CComSettings& settings)

@@ -8,6 +8,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+
+struct termios;
 
 class CSerialIO : private CResourceManager
 {
@@ -49,6 +52,12 @@ public:
         unsigned writeTotalConstant = 0;
     };
     const Timeouts& GetTimeouts() const { return m_timeouts; }
+
+    // Hands the line record to the device behind fd; true when it took it.
+    using LineSetter = std::function<bool(int fd, const termios& line)>;
+    // Test seam: the port hands its line record to this in place of the
+    // kernel (empty: the kernel).
+    static void SetLineSetterForTests(LineSetter setter);
 
 private:
     void ApplyTimeouts();
