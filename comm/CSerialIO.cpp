@@ -3,6 +3,7 @@
 #include "foundation/CMessageFormatter.h"
 #include "foundation/CPrivateException.h"
 #include "foundation/Globals.h"
+#include "platform/SystemErrorText.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -125,12 +126,19 @@ void CSerialIO::OpenPort()
                                                                   : m_settings.GetComPortName();
     Close();
     const QByteArray path = m_devicePath.toLocal8Bit();
-    int fd = path.isEmpty() ? -1 : ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    int fd = -1;
+    int error = ENOENT;
+    if (!path.isEmpty()) {
+        fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        error = errno;
+    }
     if (fd >= 0) {
         // TIOCEXCL keeps other openers out, but not root; the lock does. The
         // flag is ours to set only once we hold the lock: cleared by a loser,
         // it would open the holder's port to everyone.
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            // Held by another opener: busy, as TIOCEXCL reports it.
+            error = errno == EWOULDBLOCK ? EBUSY : errno;
             ::close(fd);
             fd = -1;
         } else {
@@ -138,9 +146,11 @@ void CSerialIO::OpenPort()
         }
     }
     if (fd < 0) {
-        const QString text = FormatPrintfTemplate(
-            g_resourceDatabase.GetMessageText(QStringLiteral("MSG_CANNOT_OPEN_COM")),
-            {FormatArg(m_settings.GetComPortDisplayName())});
+        QString text = FormatPrintfTemplate(g_resourceDatabase.GetMessageText(QStringLiteral("MSG_CANNOT_OPEN_COM")),
+                                            {FormatArg(m_settings.GetComPortDisplayName())});
+        const QString reason = SystemErrorText(error).trimmed();
+        if (!reason.isEmpty())
+            text += u'\n' + reason;
         throw CPrivateException(text);
     }
     m_fd = fd;

@@ -24,7 +24,8 @@ public:
     void Open(const CComSettings& settings);
     void OpenAndConfigure();
     // Opens the port of the settings' mode exclusively (no second opener,
-    // whoever it is); "MSG_CANNOT_OPEN_COM" with the COM display name on failure.
+    // whoever it is); on failure "MSG_CANNOT_OPEN_COM" with the COM display
+    // name, then the system's reason on a line of its own.
     void OpenPort();
     // Raw line, no flow control, DTR and RTS off. Parity codes 0 none, 1 odd,
     // 2 even, 3 mark, 4 space; stop-bits codes 0 one, 2 two.
