@@ -3,11 +3,13 @@
 #include "foundation/CMessageFormatter.h"
 #include "foundation/CPrivateException.h"
 #include "foundation/Globals.h"
+#include "platform/SystemErrorText.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
+#include <mutex>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -57,8 +59,18 @@ struct KernelTermios
     cc_t c_cc[19];
 };
 
+std::mutex g_lineSetterLock;
+CSerialIO::LineSetter g_lineSetter;
+
 bool SetLine(int fd, const termios& line)
 {
+    CSerialIO::LineSetter setter;
+    {
+        std::lock_guard lock(g_lineSetterLock);
+        setter = g_lineSetter;
+    }
+    if (setter)
+        return setter(fd, line);
     KernelTermios k{};
     k.c_iflag = line.c_iflag;
     k.c_oflag = line.c_oflag;
@@ -86,6 +98,12 @@ CSerialIO::~CSerialIO()
     Close();
 }
 
+void CSerialIO::SetLineSetterForTests(LineSetter setter)
+{
+    std::lock_guard lock(g_lineSetterLock);
+    g_lineSetter = std::move(setter);
+}
+
 void CSerialIO::Open(const CComSettings& settings)
 {
     m_settings = settings;
@@ -108,12 +126,19 @@ void CSerialIO::OpenPort()
                                                                   : m_settings.GetComPortName();
     Close();
     const QByteArray path = m_devicePath.toLocal8Bit();
-    int fd = path.isEmpty() ? -1 : ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    int fd = -1;
+    int error = ENOENT;
+    if (!path.isEmpty()) {
+        fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        error = errno;
+    }
     if (fd >= 0) {
         // TIOCEXCL keeps other openers out, but not root; the lock does. The
         // flag is ours to set only once we hold the lock: cleared by a loser,
         // it would open the holder's port to everyone.
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            // Held by another opener: busy, as TIOCEXCL reports it.
+            error = errno == EWOULDBLOCK ? EBUSY : errno;
             ::close(fd);
             fd = -1;
         } else {
@@ -121,9 +146,11 @@ void CSerialIO::OpenPort()
         }
     }
     if (fd < 0) {
-        const QString text = FormatPrintfTemplate(
-            g_resourceDatabase.GetMessageText(QStringLiteral("MSG_CANNOT_OPEN_COM")),
-            {FormatArg(m_settings.GetComPortDisplayName())});
+        QString text = FormatPrintfTemplate(g_resourceDatabase.GetMessageText(QStringLiteral("MSG_CANNOT_OPEN_COM")),
+                                            {FormatArg(m_settings.GetComPortDisplayName())});
+        const QString reason = SystemErrorText(error).trimmed();
+        if (!reason.isEmpty())
+            text += u'\n' + reason;
         throw CPrivateException(text);
     }
     m_fd = fd;

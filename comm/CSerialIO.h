@@ -8,6 +8,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+
+struct termios;
 
 class CSerialIO : private CResourceManager
 {
@@ -21,7 +24,8 @@ public:
     void Open(const CComSettings& settings);
     void OpenAndConfigure();
     // Opens the port of the settings' mode exclusively (no second opener,
-    // whoever it is); "MSG_CANNOT_OPEN_COM" with the COM display name on failure.
+    // whoever it is); on failure "MSG_CANNOT_OPEN_COM" with the COM display
+    // name, then the system's reason on a line of its own.
     void OpenPort();
     // Raw line, no flow control, DTR and RTS off. Parity codes 0 none, 1 odd,
     // 2 even, 3 mark, 4 space; stop-bits codes 0 one, 2 two.
@@ -49,6 +53,12 @@ public:
         unsigned writeTotalConstant = 0;
     };
     const Timeouts& GetTimeouts() const { return m_timeouts; }
+
+    // Hands the line record to the device behind fd; true when it took it.
+    using LineSetter = std::function<bool(int fd, const termios& line)>;
+    // Test seam: the port hands its line record to this in place of the
+    // kernel (empty: the kernel).
+    static void SetLineSetterForTests(LineSetter setter);
 
 private:
     void ApplyTimeouts();

@@ -329,7 +329,8 @@ TEST_F(CommTest, SerialPortIsOpenedExclusively)
     auto first = RtuLink(path);
     first->Connect();
     auto second = RtuLink(path);
-    EXPECT_EQ(ErrorOf([&] { second->Connect(); }).toStdString(), "cannot open COM7");
+    EXPECT_EQ(ErrorOf([&] { second->Connect(); }).toStdString(),
+              std::string("cannot open COM7\n") + std::strerror(EBUSY));
     // The refused opener leaves the holder's port exclusive.
     // (root is let in past the flag, and can ask for it; anyone else is kept out.)
     const int probe = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -350,14 +351,15 @@ TEST_F(CommTest, SerialPortIsOpenedExclusively)
     ASSERT_TRUE(second->ReadRegisters(0, 1, &word));
 }
 
-TEST_F(CommTest, SerialOpenFailureNamesTheComPort)
+TEST_F(CommTest, SerialOpenFailureNamesTheComPortAndTheSystemReason)
 {
+    const std::string missing = std::string("cannot open COM7\n") + std::strerror(ENOENT);
     auto link = RtuLink(QStringLiteral("/nonexistent/ttyS99"));
-    EXPECT_EQ(ErrorOf([&] { link->Connect(); }).toStdString(), "cannot open COM7");
+    EXPECT_EQ(ErrorOf([&] { link->Connect(); }).toStdString(), missing);
     // In every mode the COM port's display name is the one named.
     auto infrared = RtuLink(QStringLiteral("/nonexistent/ttyS99"), CComSettings::ModeInfrared);
     infrared->GetComSettings().IRCOMPortDisplayName = QStringLiteral("IR adapter");
-    EXPECT_EQ(ErrorOf([&] { infrared->Connect(); }).toStdString(), "cannot open COM7");
+    EXPECT_EQ(ErrorOf([&] { infrared->Connect(); }).toStdString(), missing);
     // Registers on a port that is not open fail as port errors, retried like the rest.
     std::uint16_t word = 0;
     EXPECT_EQ(ErrorOf([&] { link->ReadRegisters(0, 1, &word); }).toStdString(), "com setting");

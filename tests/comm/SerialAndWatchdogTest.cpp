@@ -1,5 +1,5 @@
-// The serial port's read time-outs on a pseudo-terminal, and the watchdog's
-// arming, expiry and end.
+// The serial port's line settings and read time-outs on a pseudo-terminal,
+// and the watchdog's arming, expiry and end.
 #include "comm/CSerialIO.h"
 #include "comm/CTimerThread.h"
 #include "foundation/CObserver.h"
@@ -15,6 +15,7 @@
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
@@ -49,6 +50,41 @@ public:
     int slave = -1;
     QString path;
 };
+
+// The line records the port asks of the device while it lives; the device
+// itself is left as it was.
+class LineRecorder
+{
+public:
+    LineRecorder()
+    {
+        CSerialIO::SetLineSetterForTests([this](int, const termios& line) {
+            lines.push_back(line);
+            return true;
+        });
+    }
+    ~LineRecorder() { CSerialIO::SetLineSetterForTests({}); }
+    std::vector<termios> lines;
+};
+
+struct Line
+{
+    speed_t speed;
+    tcflag_t size;
+    tcflag_t parity;
+    bool twoStopBits;
+};
+
+void ExpectLine(const termios& line, const Line& want)
+{
+    EXPECT_EQ(cfgetospeed(&line), want.speed);
+    EXPECT_EQ(cfgetispeed(&line), want.speed);
+    EXPECT_EQ(line.c_cflag & CSIZE, want.size);
+    EXPECT_EQ(line.c_cflag & (PARENB | PARODD | CMSPAR), want.parity);
+    EXPECT_EQ((line.c_cflag & CSTOPB) != 0, want.twoStopBits);
+    EXPECT_EQ(line.c_cflag & CRTSCTS, 0u);
+    EXPECT_EQ(line.c_iflag & (IXON | IXOFF | INPCK), 0u);
+}
 
 class CountingObserver : public CObserver
 {
@@ -109,6 +145,35 @@ TEST(CSerialIO, ReadsReturnWhenTheBytesCameOrTheTimeRanOut)
     EXPECT_EQ(port.Read(buffer, 8), 0u);
 }
 
+TEST(CSerialIO, SerialModeAsksTheDeviceForTheSettingsLine)
+{
+    TempProfile profile;
+    PtyPair pty;
+    struct Case
+    {
+        int baudIndex, byteIndex, parity, stopIndex;
+        Line want;
+    };
+    const Case cases[] = {
+        {0, 0, 0, 1, {B1200, CS7, 0, true}},
+        {3, 1, 2, 0, {B9600, CS8, PARENB, false}},
+        {5, 1, 1, 0, {B38400, CS8, PARENB | PARODD, false}},
+    };
+    for (const Case& c : cases) {
+        CComSettings settings;
+        settings.COMPortName = pty.path;
+        settings.Baudrate = c.baudIndex;
+        settings.Character = c.byteIndex;
+        settings.Parity = c.parity;
+        settings.Stop = c.stopIndex;
+        LineRecorder recorder;
+        CSerialIO port;
+        port.Open(settings);
+        ASSERT_EQ(recorder.lines.size(), 1u);
+        ExpectLine(recorder.lines[0], c.want);
+    }
+}
+
 TEST(CSerialIO, InfraredModeUsesTheInfraredPathAndItsFixedLine)
 {
     TempProfile profile;
@@ -117,22 +182,24 @@ TEST(CSerialIO, InfraredModeUsesTheInfraredPathAndItsFixedLine)
     settings.Mode = CComSettings::ModeInfrared;
     settings.COMPortName = QStringLiteral("/nonexistent/port");
     settings.IRCOMPortName = pty.path;
-    settings.Baudrate = 99; // ignored on the infrared link
-    settings.Parity = 7;
-    CSerialIO port;
-    port.Open(settings);
-    EXPECT_EQ(port.GetDevicePath(), pty.path);
-    termios line{};
-    ASSERT_EQ(::tcgetattr(pty.slave, &line), 0);
-    EXPECT_EQ(cfgetospeed(&line), static_cast<speed_t>(B1200));
-    EXPECT_EQ(line.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
-    EXPECT_EQ(line.c_cflag & CSTOPB, 0u);
-    EXPECT_EQ(line.c_cflag & (CRTSCTS), 0u);
-    EXPECT_EQ(line.c_iflag & (IXON | IXOFF | INPCK), 0u);
+    // None of these reach the infrared line.
+    settings.Baudrate = 3;
+    settings.Character = 0;
+    settings.Parity = 2;
+    settings.Stop = 1;
+    {
+        LineRecorder recorder;
+        CSerialIO port;
+        port.Open(settings);
+        EXPECT_EQ(port.GetDevicePath(), pty.path);
+        ASSERT_EQ(recorder.lines.size(), 1u);
+        ExpectLine(recorder.lines[0], {B1200, CS8, PARENB | PARODD, false});
+    }
 
     // The serial link refuses a parity code the line does not know.
     settings.Mode = CComSettings::ModeSerial;
     settings.COMPortName = pty.path;
+    settings.Parity = 7;
     CSerialIO serial;
     EXPECT_THROW(serial.Open(settings), CException);
 }
