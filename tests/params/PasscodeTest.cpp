@@ -208,6 +208,8 @@ TEST_P(PasscodeTest, RelockOnAnOpenLink)
 
     ResetPseudoTerminal(m_ptyPath);
     m_link->Connect();
+    // Shows the lock on a unit that also leaves write mode when it locks.
+    m_unit.SetDropsWriteModeWhenLocked(true);
     int mark = m_unit.RequestCount();
     RelockPasscode(*m_link);
     EXPECT_EQ(Writes(mark), (std::vector<Write>{{4942, {0, 0}}}));
