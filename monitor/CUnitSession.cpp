@@ -3,7 +3,6 @@
 #include "CBackThread.h"
 #include "comm/CModbusInterface.h"
 #include "params/PasscodeProtocol.h"
-#include "params/RegisterMap.h"
 
 CUnitSession::CUnitSession(CModbusInterface& link, CBackThread& thread)
     : m_link(link)
@@ -29,24 +28,11 @@ bool CUnitSession::WriteInMode(std::uint16_t mode, QWidget* parent, const std::f
         writes();
         EndWriteMode(m_link);
     } catch (...) {
-        // The unit took the passcode and the write mode: try once to close
-        // both on a fresh connection; the first failure is the one reported.
-        try {
-            m_link.Close();
-            m_link.Connect();
-            EndWriteMode(m_link);
-        } catch (...) {
-        }
+        // The unit took the passcode and the write mode.
+        EndWriteModeQuietly(m_link);
         m_link.Close();
         throw;
     }
     m_link.Close();
     return true;
-}
-
-void CUnitSession::EndWriteMode(CModbusInterface& link)
-{
-    const std::uint16_t off = WRITE_MODE_OFF;
-    link.WriteRegisters(REGISTER_WRITE_MODE, 1, &off);
-    RelockPasscode(link);
 }

@@ -25,13 +25,10 @@ public:
     // Puts the unit into write mode `mode` (asking for the passcode on a
     // protected unit), connects, runs writes, then ends the write mode and
     // locks the unit again. False, with nothing written, when the passcode
-    // was refused. When anything fails once the unit is in write mode, one
-    // attempt is made to end the write mode and re-lock before the failure
-    // passes on, so a failed write does not leave the unit open.
+    // was refused. When anything fails once the unit is in write mode, the
+    // write mode is ended and the unit re-locked (EndWriteModeQuietly) before
+    // the failure passes on, so a failed write does not leave the unit open.
     bool WriteInMode(std::uint16_t mode, QWidget* parent, const std::function<void()>& writes);
-
-    // Register 4944 back to 0 and the unit locked again, on an open link.
-    static void EndWriteMode(CModbusInterface& link);
 
 private:
     CModbusInterface& m_link;

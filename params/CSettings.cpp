@@ -140,46 +140,6 @@ bool Report(TransferProgressCallback callback, void* context, double percent)
         FormatPrintfTemplate(g_resourceDatabase.GetMessageText(QStringLiteral("MSG_ERROR_MODBUS_ALL")), {inner}));
 }
 
-// Sends every request once while it lives, whatever leaves the scope.
-class SingleAttempts
-{
-public:
-    explicit SingleAttempts(CModbusInterface& link) : m_link(link) { m_link.SetSingleAttempt(true); }
-    ~SingleAttempts() { m_link.SetSingleAttempt(false); }
-    SingleAttempts(const SingleAttempts&) = delete;
-    SingleAttempts& operator=(const SingleAttempts&) = delete;
-
-private:
-    CModbusInterface& m_link;
-};
-
-// After a failed or stopped download: take the unit out of write mode and
-// lock it again, so that a broken transfer does not leave it open. It runs
-// on a fresh connection, where no late reply to the request a cancel cut
-// short can be taken for its own. One attempt a request: a unit that no
-// longer answers costs one reply time-out, and one that did not answer the
-// end of write mode is not asked to lock. The user is told about the first
-// failure, so these errors are swallowed.
-void EndWriteModeQuietly(CModbusInterface& link)
-{
-    const SingleAttempts once(link);
-    try {
-        link.Reconnect();
-    } catch (const CException&) {
-        return;
-    }
-    try {
-        const std::uint16_t off = WRITE_MODE_OFF;
-        link.WriteRegisters(REGISTER_WRITE_MODE, 1, &off);
-    } catch (const CException&) {
-        if (!link.WasAnswered())
-            return;
-    }
-    try {
-        RelockPasscode(link);
-    } catch (const CException&) {
-    }
-}
 } // namespace
 
 bool CSettings::Upload(CModbusInterface& link, TransferProgressCallback callback, void* context)
@@ -223,17 +183,15 @@ bool CSettings::Download(CModbusInterface& link, TransferProgressCallback callba
             const std::uint16_t on = WRITE_MODE_PARAMETERS;
             link.WriteRegisters(REGISTER_WRITE_MODE, 1, &on);
             completed = WriteBlocks(link, callback, context);
-            if (completed) {
-                const std::uint16_t off = WRITE_MODE_OFF;
-                link.WriteRegisters(REGISTER_WRITE_MODE, 1, &off);
-                RelockPasscode(link);
-            }
+            if (completed)
+                EndWriteMode(link);
         } catch (...) {
             // The write-mode request may have reached the unit even when its reply was lost.
             EndWriteModeQuietly(link);
             throw;
         }
         if (!completed) {
+            // A broken transfer does not leave the unit open.
             EndWriteModeQuietly(link);
             return false;
         }

@@ -5,6 +5,7 @@
 #include "RegisterMap.h"
 #include "comm/CModbusInterface.h"
 #include "foundation/Globals.h"
+#include "platform/CException.h"
 #include "platform/CUiPrompts.h"
 
 #include <array>
@@ -31,11 +32,46 @@ std::uint16_t RequestWriteMode(CModbusInterface& link, std::uint16_t mode)
     return kept;
 }
 
+// Enters the passcode and asks for the mode; what the unit kept.
+std::uint16_t EnterPasscode(CModbusInterface& link, std::uint32_t passcode, bool swap, std::uint16_t mode)
+{
+    const Pair entered = Split(passcode);
+    link.WriteRegisters32(REGISTER_PASSCODE_ENTRY, 1, entered.data(), swap);
+    return RequestWriteMode(link, mode);
+}
+
+// Runs the steps that follow the entry of a passcode. The passcode and the
+// mode may have reached the unit even when a reply was lost, so a failure
+// ends the write mode and locks the unit before it goes on.
+template <class Steps> auto AfterPasscode(CModbusInterface& link, Steps steps)
+{
+    try {
+        return steps();
+    } catch (...) {
+        EndWriteModeQuietly(link);
+        link.Close();
+        throw;
+    }
+}
+
 void ShowError(QWidget* parent, const char* key)
 {
     CUiPrompts::MessageBox(parent, g_resourceDatabase.GetMessageText(QString::fromLatin1(key)), QString(),
                            MB_OK | MB_ICONERROR);
 }
+
+// Sends every request once while it lives, whatever leaves the scope.
+class SingleAttempts
+{
+public:
+    explicit SingleAttempts(CModbusInterface& link) : m_link(link) { m_link.SetSingleAttempt(true); }
+    ~SingleAttempts() { m_link.SetSingleAttempt(false); }
+    SingleAttempts(const SingleAttempts&) = delete;
+    SingleAttempts& operator=(const SingleAttempts&) = delete;
+
+private:
+    CModbusInterface& m_link;
+};
 } // namespace
 
 void ChangeProtectPasscode(CModbusInterface& link, QWidget* parent)
@@ -58,14 +94,19 @@ void ChangeProtectPasscode(CModbusInterface& link, QWidget* parent)
 
     link.Connect();
     const bool swap = ReadWordOrderIsHighFirst(link);
-    const Pair entered = Split(current);
-    link.WriteRegisters32(REGISTER_PASSCODE_ENTRY, 1, entered.data(), swap);
-    if (RequestWriteMode(link, WRITE_MODE_PARAMETERS) != WRITE_MODE_PARAMETERS) {
+    const bool taken = AfterPasscode(link, [&] {
+        if (EnterPasscode(link, current, swap, WRITE_MODE_PARAMETERS) != WRITE_MODE_PARAMETERS)
+            return false;
+        const Pair protect = Split(replacement);
+        link.WriteRegisters32(REGISTER_PROTECT_PASSCODE, 1, protect.data(), swap);
+        // A unit left in write mode would take a new passcode from anyone.
+        EndWriteMode(link);
+        return true;
+    });
+    if (!taken) {
         ShowError(parent, "ERROR_MODBUS_PASSCODE_MISMATCH");
         return;
     }
-    const Pair protect = Split(replacement);
-    link.WriteRegisters32(REGISTER_PROTECT_PASSCODE, 1, protect.data(), swap);
     link.Close();
 }
 
@@ -89,9 +130,7 @@ bool CheckPasscode(CModbusInterface& link, std::uint16_t mode, QWidget* parent)
         return false;
 
     link.Connect();
-    const Pair entered = Split(passcode);
-    link.WriteRegisters32(REGISTER_PASSCODE_ENTRY, 1, entered.data(), swap);
-    const std::uint16_t kept = RequestWriteMode(link, mode);
+    const std::uint16_t kept = AfterPasscode(link, [&] { return EnterPasscode(link, passcode, swap, mode); });
     link.Close();
     if (kept == mode)
         return true;
@@ -108,4 +147,32 @@ void RelockPasscode(CModbusInterface& link)
         return;
     const Pair zero{0, 0};
     link.WriteRegisters32(REGISTER_PASSCODE_ENTRY, 1, zero.data(), false);
+}
+
+void EndWriteMode(CModbusInterface& link)
+{
+    const std::uint16_t off = WRITE_MODE_OFF;
+    link.WriteRegisters(REGISTER_WRITE_MODE, 1, &off);
+    RelockPasscode(link);
+}
+
+void EndWriteModeQuietly(CModbusInterface& link)
+{
+    const SingleAttempts once(link);
+    try {
+        link.Reconnect();
+    } catch (const CException&) {
+        return;
+    }
+    try {
+        const std::uint16_t off = WRITE_MODE_OFF;
+        link.WriteRegisters(REGISTER_WRITE_MODE, 1, &off);
+    } catch (const CException&) {
+        if (!link.WasAnswered())
+            return;
+    }
+    try {
+        RelockPasscode(link);
+    } catch (const CException&) {
+    }
 }

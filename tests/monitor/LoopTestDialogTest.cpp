@@ -411,12 +411,12 @@ TEST_F(LoopTestDialogTest, PasscodeStepsOfAProtectedUnitAndTheRadioAfterARefusal
         EXPECT_EQ(m_unit.GetWriteMode(), 0);
         EXPECT_FALSE(m_unit.IsUnlocked());
 
-        // The end of the write mode fails too: it is tried once, then the
-        // first failure is the one shown.
+        // The end of the write mode fails too: it is tried once, the unit
+        // still answers so it is locked, and the first failure is the one shown.
         m_prompts.Clear();
         from = m_unit.RequestCount();
         m_unit.Simulated().InjectFault(CSimulatedUnit::Fault{}, 5);
-        m_unit.Simulated().InjectFault(CSimulatedUnit::Exception(4), 6);
+        m_unit.Simulated().InjectFault(CSimulatedUnit::Exception(4), 4);
         AnswerPasscode(QString::number(kPasscode));
         ClickRadio(CLoopTestDialog::IDC_NORMAL);
         std::vector<int> after;
@@ -424,7 +424,7 @@ TEST_F(LoopTestDialogTest, PasscodeStepsOfAProtectedUnitAndTheRadioAfterARefusal
         for (std::size_t i = 5; i < requests.size(); ++i)
             after.push_back(requests[i].address);
         EXPECT_EQ(after, (std::vector<int>{kLoopTestMode[0], kLoopTestMode[0], kLoopTestMode[0], kModeRegister,
-                                           kModeRegister, kModeRegister}));
+                                           CFenmarUnit::kProtectPasscode, kPasscodeEntry}));
         ASSERT_EQ(m_prompts.Count(), 1u);
         // The failed mode write, by its address as the user counts.
         EXPECT_TRUE(m_prompts.Last().text.contains(QString::number(kLoopTestMode[0] + 1)))

@@ -12,9 +12,12 @@
 #include "support/CScriptedPrompts.h"
 #include "support/TempProfile.h"
 
+#include "foundation/CMessageFormatter.h"
+#include "foundation/CPrivateException.h"
 #include "foundation/Globals.h"
 #include "foundation/PasscodeScramble.h"
 #include "platform/CProfile.h"
+#include "platform/MessageFormat.h"
 
 #include <gtest/gtest.h>
 
@@ -124,6 +127,16 @@ std::string Message(const char* key)
 {
     return g_resourceDatabase.GetMessageText(QString::fromLatin1(key)).toStdString();
 }
+
+// The link's error about register 4944 (4945 as the user counts).
+std::string WriteModeError(const char* function, const char* detailKey)
+{
+    const QString detail = CMessageFormatter(QString::fromLatin1(detailKey)).GetText();
+    return CMessageFormatter(QStringLiteral("MSG_ERROR_MODBUS_MESSAGE"),
+                             {FormatArg(function), FormatArg(4945), FormatArg(1), FormatArg(detail)})
+        .GetText()
+        .toStdString();
+}
 } // namespace
 
 TEST_P(PasscodeTest, UnprotectedUnitTakesTheModeWithoutADialog)
@@ -208,6 +221,8 @@ TEST_P(PasscodeTest, RelockOnAnOpenLink)
 
     ResetPseudoTerminal(m_ptyPath);
     m_link->Connect();
+    // Shows the lock on a unit that also leaves write mode when it locks.
+    m_unit.SetDropsWriteModeWhenLocked(true);
     int mark = m_unit.RequestCount();
     RelockPasscode(*m_link);
     EXPECT_EQ(Writes(mark), (std::vector<Write>{{4942, {0, 0}}}));
@@ -230,8 +245,11 @@ TEST_P(PasscodeTest, ChangeProtectPasscode)
     ChangeProtectPasscode(*m_link);
     EXPECT_EQ(m_unit.GetProtectPasscode(), 1234u);
     EXPECT_EQ(Steps(0), (std::vector<Step>{{4, 4942, 2}, {4, 5735, 1}, {0x10, 4942, 2}, {0x10, 4944, 1}, {4, 4944, 1},
-                                           {0x10, 5333, 2}}));
-    EXPECT_EQ(Writes(0), (std::vector<Write>{{4942, {0, 0}}, {4944, {1}}, {5333, Pair(1234)}}));
+                                           {0x10, 5333, 2}, {0x10, 4944, 1}, {4, 5333, 2}, {0x10, 4942, 2}}));
+    EXPECT_EQ(Writes(0), (std::vector<Write>{{4942, {0, 0}}, {4944, {1}}, {5333, Pair(1234)}, {4944, {0}},
+                                             {4942, {0, 0}}}));
+    EXPECT_EQ(m_unit.GetWriteMode(), 0);
+    EXPECT_FALSE(m_unit.IsUnlocked());
     EXPECT_TRUE(m_prompts.MessageTexts().empty());
 
     // A wrong current passcode: the mismatch, and the protection stays.
@@ -262,7 +280,53 @@ TEST_P(PasscodeTest, ChangeProtectPasscode)
     AnswerProtect(QStringLiteral("999999999"), QString());
     ChangeProtectPasscode(*m_link);
     EXPECT_EQ(m_unit.GetProtectPasscode(), 0u);
+    EXPECT_EQ(m_unit.GetWriteMode(), 0);
     EXPECT_TRUE(m_prompts.MessageTexts().empty());
+}
+
+// A unit that answers everything but spoils its replies about the write
+// mode: once the passcode is in, a failed write or read-back of the mode
+// ends the write mode and locks the unit before the error, the first one,
+// reaches the caller.
+TEST_P(PasscodeTest, FailureAfterThePasscodeEndsTheWriteModeAndLocks)
+{
+    const LinkKind kind = std::get<0>(GetParam());
+    const bool tcp = kind == LinkKind::Tcp;
+    const int attempts = kind == LinkKind::Infrared ? 10 : 3;
+    m_unit.SetProtectPasscode(kPasscode);
+    for (const bool protect : {false, true}) {
+        for (const bool readBack : {false, true}) {
+            SCOPED_TRACE(testing::Message() << (protect ? "protect" : "check") << (readBack ? " read-back" : " write"));
+            // Both operations send two requests before the dialog and the passcode after it.
+            m_unit.Simulated().InjectFault({}, readBack ? 4 : 3);
+            // Every attempt at the mode, then the clean-up's end of the write mode.
+            m_unit.Simulated().InjectFault(tcp ? CSimulatedUnit::OtherTransaction() : CSimulatedUnit::CorruptCrc(),
+                                           attempts + 1);
+            const int mark = m_unit.RequestCount();
+            ResetPseudoTerminal(m_ptyPath);
+            std::string error;
+            try {
+                if (protect) {
+                    AnswerProtect(QString::number(kPasscode), QStringLiteral("4321"));
+                    ChangeProtectPasscode(*m_link);
+                } else {
+                    AnswerPasscode(QString::number(kPasscode));
+                    CheckPasscode(*m_link, WRITE_MODE_PARAMETERS);
+                }
+            } catch (const CPrivateException& e) {
+                error = e.GetText().toStdString();
+            }
+            m_link->Close();
+            EXPECT_EQ(error, WriteModeError(readBack ? "ReadHoldingRegister" : "WriteMultipleRegisters",
+                                            tcp ? "MSG_ERROR_MODBUS_INVALID_TRANSACTION" : "MSG_ERROR_MODBUS_CRC"));
+            EXPECT_TRUE(m_prompts.MessageTexts().empty());
+            EXPECT_EQ(m_unit.GetWriteMode(), 0);
+            EXPECT_FALSE(m_unit.IsUnlocked());
+            EXPECT_EQ(m_unit.GetProtectPasscode(), kPasscode);
+            ASSERT_FALSE(Writes(mark).empty());
+            EXPECT_EQ(Writes(mark).back(), Write(4942, {0, 0}));
+        }
+    }
 }
 
 TEST_P(PasscodeTest, UnitWithoutProtectFunction)

@@ -201,9 +201,15 @@ bool CFenmarUnit::UnlockedLocked() const
     return (m_protect[0] == 0 && m_protect[1] == 0) || m_entered == m_protect;
 }
 
+void CFenmarUnit::SetDropsWriteModeWhenLocked(bool drops)
+{
+    std::lock_guard lock(m_lock);
+    m_dropsWriteModeWhenLocked = drops;
+}
+
 void CFenmarUnit::DropWriteModeIfLocked()
 {
-    if (!UnlockedLocked()) {
+    if (m_dropsWriteModeWhenLocked && !UnlockedLocked()) {
         m_writeMode = 0;
         m_unit.SetRegister(kWriteMode, 0);
     }

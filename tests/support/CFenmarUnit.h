@@ -7,7 +7,8 @@
 // the write mode (4944) and the protect passcode (5333):
 //   unlocked    <=> protect passcode 0, or the entered passcode equals it
 //               (compared as the register pair written, so in either order);
-//   write mode  is kept only while unlocked, and drops to 0 when the unit locks;
+//   write mode  is taken only while unlocked and kept until 0 is written to
+//               4944, also when the unit locks again (unless set to drop it);
 //   parameter and protect-passcode writes need write mode 1; otherwise they
 //               are refused with an exception code, ignored, or accepted, as set.
 // The state lives in the unit, not in a connection, so it survives reconnects.
@@ -101,6 +102,9 @@ public:
     std::uint16_t GetWriteMode() const;
     bool IsUnlocked() const;
     void SetLockedWrites(LockedWrites behaviour, int exceptionCode = 4);
+    // When set, the write mode drops to 0 whenever the unit locks; by
+    // default it stays until 0 is written to 4944.
+    void SetDropsWriteModeWhenLocked(bool drops);
 
     // The requests from index `from` on, decoded.
     std::vector<Request> DecodedRequests(int from = 0) const;
@@ -148,6 +152,7 @@ private:
     std::array<std::uint16_t, 2> m_protect{};
     std::uint16_t m_writeMode = 0;
     LockedWrites m_lockedWrites = LockedWrites::Refuse;
+    bool m_dropsWriteModeWhenLocked = false;
     int m_exceptionCode = 4;
     bool m_strictMonitorWrites = false;
 
