@@ -12,6 +12,17 @@ namespace {
 const QString kDefaultCodePage = QStringLiteral("CP1252");
 const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
 
+// The bytes CP1252 leaves undefined. Windows converts each to the control
+// character of the same number and back, so text such as a CP932 tag read in
+// English survives the round trip; iconv refuses them.
+bool UndefinedInWindows1252(unsigned char byte)
+{
+    return byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
+}
+
+// U+0080 to U+00BF in UTF-8.
+constexpr unsigned char kUtf8LeadOfC1 = 0xC2;
+
 bool AllDigits(const QString& text)
 {
     if (text.isEmpty())
@@ -48,6 +59,8 @@ CCodePageEncoder::CCodePageEncoder(const QString& codePage)
     }
     if (converter != kNoConverter)
         m_converter = converter;
+    m_windows1252 = m_codePage.compare(QLatin1String("CP1252"), Qt::CaseInsensitive) == 0 ||
+                    m_codePage.compare(QLatin1String("WINDOWS-1252"), Qt::CaseInsensitive) == 0;
     iconv_t decoder = iconv_open("UTF-8", m_codePage.toLatin1().constData());
     if (decoder != kNoConverter)
         m_decoder = decoder;
@@ -82,6 +95,14 @@ QByteArray CCodePageEncoder::Encode(const QString& text, int* substituted) const
                 break;
             if (errno != EILSEQ)
                 break;
+            if (m_windows1252 && inLeft >= 2 && static_cast<unsigned char>(in[0]) == kUtf8LeadOfC1 &&
+                UndefinedInWindows1252(static_cast<unsigned char>(in[1]))) {
+                *out++ = in[1];
+                --outLeft;
+                in += 2;
+                inLeft -= 2;
+                continue;
+            }
             // Without //TRANSLIT iconv stops at what the code page lacks: one
             // UTF-8 sequence becomes '?'.
             const auto lead = static_cast<unsigned char>(*in);
@@ -131,12 +152,19 @@ QString CCodePageEncoder::Decode(const QByteArray& bytes) const
         if (errno != EILSEQ && errno != EINVAL)
             break;
         // An undefined byte or a lead byte without its trail byte.
-        if (outLeft == 0)
+        if (outLeft < 2)
             grow();
+        const auto byte = static_cast<unsigned char>(*in);
         ++in;
         --inLeft;
-        *out++ = '?';
-        --outLeft;
+        if (m_windows1252 && UndefinedInWindows1252(byte)) {
+            *out++ = static_cast<char>(kUtf8LeadOfC1);
+            *out++ = static_cast<char>(byte);
+            outLeft -= 2;
+        } else {
+            *out++ = '?';
+            --outLeft;
+        }
         iconv(decoder, nullptr, nullptr, nullptr, nullptr);
     }
     output.truncate(static_cast<qsizetype>(out - output.data()));

@@ -39,3 +39,10 @@ QString CTagNumber::FromRegisters(const Registers& words, const CCodePageEncoder
         bytes.truncate(end);
     return encoder.Decode(bytes);
 }
+
+CTagNumber::Registers CTagNumber::ToWrite(const QString& text, const Registers& read, const CCodePageEncoder& encoder)
+{
+    if (text == FromRegisters(read, encoder))
+        return read;
+    return ToRegisters(Encode(text, encoder));
+}

@@ -27,4 +27,8 @@ public:
     static Registers ToRegisters(const QByteArray& bytes);
     // The characters before the first NUL.
     static QString FromRegisters(const Registers& words, const CCodePageEncoder& encoder);
+    // The registers that write the text back: those read when the text is
+    // still what they show, since bytes the code page does not define, or
+    // that it defines twice, do not come back from their text.
+    static Registers ToWrite(const QString& text, const Registers& read, const CCodePageEncoder& encoder);
 };

@@ -133,7 +133,7 @@ void CUtilityDialog::OnBnClickedTag()
     CTagDialog dialog(this);
     if (!dialog.EditTag(tag))
         return;
-    const CTagNumber::Registers written = CTagNumber::ToRegisters(CTagNumber::Encode(tag, encoder));
+    const CTagNumber::Registers written = CTagNumber::ToWrite(tag, words, encoder);
     CUnitSession session(*m_link, *m_thread);
     session.WriteInMode(WRITE_MODE_PARAMETERS, this, [&] {
         m_link->WriteRegisters(CTagNumber::kRegister, CTagNumber::kRegisterCount, written.data());

@@ -6,6 +6,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
@@ -45,18 +46,20 @@ QString KeyValue(const QString& trimmed)
     return value;
 }
 
-bool SameName(const QString& a, const QString& b)
-{
-    return a.compare(b, Qt::CaseInsensitive) == 0;
-}
-
-bool ReadAll(int fd, QByteArray& data, int& errorCode)
+// Reads at most maxBytes; one byte more means the file is too large, and
+// nothing past it is read.
+bool ReadAll(int fd, QByteArray& data, int& errorCode, qint64 maxBytes)
 {
     char buffer[65536];
     for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        const qint64 room = maxBytes + 1 - data.size();
+        const ssize_t n = ::read(fd, buffer, static_cast<size_t>(std::min<qint64>(room, sizeof buffer)));
         if (n > 0) {
             data.append(buffer, n);
+            if (data.size() > maxBytes) {
+                errorCode = EFBIG;
+                return false;
+            }
         } else if (n == 0) {
             return true;
         } else if (errno != EINTR) {
@@ -107,9 +110,10 @@ void CPrivateProfile::RefuseTemporaryFilesForTests(bool refuse)
     g_refuseTemporaryFiles = refuse;
 }
 
-bool CPrivateProfile::Load(const QString& path, int& errorCode)
+bool CPrivateProfile::Load(const QString& path, int& errorCode, qint64 maxBytes)
 {
-    m_lines.clear();
+    m_blocks.assign(1, Block{});
+    m_sections.clear();
     m_encoding = Encoding::Utf8;
     m_crlf = true;
     errorCode = 0;
@@ -118,7 +122,18 @@ bool CPrivateProfile::Load(const QString& path, int& errorCode)
     if (fd < 0)
         return false;
     QByteArray data;
-    const bool ok = ReadAll(fd, data, errorCode);
+    // The size first: a file larger than any parameter file is refused unread.
+    struct stat info {};
+    bool ok = true;
+    if (::fstat(fd, &info) != 0) {
+        errorCode = errno;
+        ok = false;
+    } else if (info.st_size > maxBytes) {
+        errorCode = EFBIG;
+        ok = false;
+    } else {
+        ok = ReadAll(fd, data, errorCode, maxBytes);
+    }
     ::close(fd);
     if (!ok)
         return false;
@@ -146,88 +161,106 @@ bool CPrivateProfile::Load(const QString& path, int& errorCode)
     }
 
     m_crlf = text.isEmpty() || text.contains(QLatin1String("\r\n"));
-    m_lines = text.split(QLatin1Char('\n'));
-    for (QString& line : m_lines) {
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QString& line = lines[i];
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
+        // The text after the last line break is a line only when it is not empty.
+        if (i == lines.size() - 1 && line.isEmpty())
+            break;
+        const QString trimmed = line.trimmed();
+        if (IsSectionHeader(trimmed)) {
+            const QString name = NameKey(SectionName(trimmed));
+            if (!m_sections.contains(name))
+                m_sections.insert(name, m_blocks.size());
+            m_blocks.emplace_back();
+        }
+        Block& block = m_blocks.back();
+        if (trimmed.isEmpty()) {
+            block.blankTail.append(std::move(line));
+            continue;
+        }
+        if (!block.blankTail.isEmpty()) {
+            block.lines.append(block.blankTail);
+            block.blankTail.clear();
+        }
+        block.lines.append(std::move(line));
     }
-    // The text after the last line break is a line only when it is not empty.
-    if (!m_lines.isEmpty() && m_lines.back().isEmpty())
-        m_lines.removeLast();
+    for (auto block = m_blocks.begin() + 1; block != m_blocks.end(); ++block) {
+        block->keys.reserve(block->lines.size());
+        for (qsizetype i = 1; i < block->lines.size(); ++i) {
+            const QString trimmed = block->lines[i].trimmed();
+            if (trimmed.isEmpty())
+                continue;
+            // The first of two equal keys wins.
+            QString name = NameKey(KeyName(trimmed));
+            if (!block->keys.contains(name))
+                block->keys.insert(std::move(name), i);
+        }
+    }
     return true;
 }
 
-int CPrivateProfile::FindSection(const QString& section) const
+QString CPrivateProfile::NameKey(QString name)
 {
-    const QString wanted = section.trimmed();
-    for (qsizetype i = 0; i < m_lines.size(); ++i) {
-        const QString trimmed = m_lines[i].trimmed();
-        if (IsSectionHeader(trimmed) && SameName(SectionName(trimmed), wanted))
-            return static_cast<int>(i);
-    }
-    return -1;
+    return std::move(name).trimmed().toCaseFolded();
 }
 
-int CPrivateProfile::SectionEnd(int header) const
+const CPrivateProfile::Block* CPrivateProfile::FindSection(const QString& section) const
 {
-    qsizetype i = header + 1;
-    while (i < m_lines.size() && !IsSectionHeader(m_lines[i].trimmed()))
-        ++i;
-    return static_cast<int>(i);
-}
-
-int CPrivateProfile::FindKey(int header, const QString& key) const
-{
-    const QString wanted = key.trimmed();
-    const int end = SectionEnd(header);
-    for (int i = header + 1; i < end; ++i) {
-        const QString trimmed = m_lines[i].trimmed();
-        if (!trimmed.isEmpty() && SameName(KeyName(trimmed), wanted))
-            return i;
-    }
-    return -1;
+    const auto found = m_sections.constFind(NameKey(section));
+    return found == m_sections.cend() ? nullptr : &m_blocks[*found];
 }
 
 QString CPrivateProfile::GetString(const QString& section, const QString& key, const QString& defaultValue) const
 {
-    const int header = FindSection(section);
-    if (header < 0)
+    const Block* block = FindSection(section);
+    if (!block)
         return defaultValue;
-    const int line = FindKey(header, key);
-    if (line < 0)
+    const auto line = block->keys.constFind(NameKey(key));
+    if (line == block->keys.cend())
         return defaultValue;
-    return KeyValue(m_lines[line].trimmed());
+    return KeyValue(block->lines[*line].trimmed());
 }
 
 void CPrivateProfile::WriteString(const QString& section, const QString& key, const QString& value)
 {
     const QString entry = key.trimmed() + QLatin1Char('=') + value;
-    const int header = FindSection(section);
-    if (header < 0) {
-        if (!m_lines.isEmpty() && !m_lines.back().trimmed().isEmpty())
-            m_lines.append(QString());
-        m_lines.append(QLatin1Char('[') + section.trimmed() + QLatin1Char(']'));
-        m_lines.append(entry);
+    const auto found = m_sections.constFind(NameKey(section));
+    if (found == m_sections.cend()) {
+        // Parted from the text before it by a blank line.
+        Block& last = m_blocks.back();
+        if (last.blankTail.isEmpty() && !last.lines.isEmpty())
+            last.blankTail.append(QString());
+        m_sections.insert(NameKey(section), m_blocks.size());
+        Block& added = m_blocks.emplace_back();
+        added.lines = {QLatin1Char('[') + section.trimmed() + QLatin1Char(']'), entry};
+        added.keys.insert(NameKey(key), 1);
         return;
     }
-    const int line = FindKey(header, key);
-    if (line >= 0) {
-        m_lines[line] = entry;
+    Block& block = m_blocks[*found];
+    const auto line = block.keys.constFind(NameKey(key));
+    if (line != block.keys.cend()) {
+        block.lines[*line] = entry;
         return;
     }
-    // After the section's last entry, before the blank lines that part it from the next.
-    int at = SectionEnd(header);
-    while (at > header + 1 && m_lines[at - 1].trimmed().isEmpty())
-        --at;
-    m_lines.insert(at, entry);
+    block.keys.insert(NameKey(key), block.lines.size());
+    block.lines.append(entry);
 }
 
 QByteArray CPrivateProfile::Encode() const
 {
     const QString newline = m_crlf ? QStringLiteral("\r\n") : QStringLiteral("\n");
     QString text;
-    for (const QString& line : m_lines)
-        text += line + newline;
+    for (const Block& block : m_blocks) {
+        for (const QStringList* lines : {&block.lines, &block.blankTail}) {
+            for (const QString& line : *lines) {
+                text += line;
+                text += newline;
+            }
+        }
+    }
     switch (m_encoding) {
     case Encoding::Utf8:
         return text.toUtf8();

@@ -321,7 +321,7 @@ bool CSettings::SaveFile(const QString& path) const
     // Keys that this set does not write stay as the file has them.
     CPrivateProfile profile;
     int error = 0;
-    if (!profile.Load(path, error) && error != ENOENT)
+    if (!profile.Load(path, error, kMaxFileBytes) && error != ENOENT)
         throw CPrivateException(CMessageFormatter(QStringLiteral("MSG_ERROR_SAVE_PARAMETER"), error));
 
     const auto write = [&](const QString& key, long long value) { profile.WriteString(kFileSection, key, DecimalText(value)); };
@@ -353,8 +353,11 @@ bool CSettings::LoadFile(const QString& path)
 {
     CPrivateProfile profile;
     int error = 0;
-    if (!profile.Load(path, error))
+    if (!profile.Load(path, error, kMaxFileBytes)) {
+        if (error == EFBIG)
+            throw CPrivateException(CMessageFormatter(QStringLiteral("MSG_ERROR_LOAD_PARAMETER_FORMAT")));
         throw CPrivateException(CMessageFormatter(QStringLiteral("MSG_ERROR_LOAD_PARAMETER"), error));
+    }
     // Without its section the file is no parameter file (empty, or another
     // kind of text); reading it would leave a set of an unknown unit.
     if (!profile.HasSection(kFileSection))

@@ -91,6 +91,9 @@ public:
     // A save merges into an existing file and replaces it only when complete;
     // a failed load leaves the set as it was. A file of a unit type that no
     // supported type matches fails as a bad format.
+    // A file larger than a parameter file can be is refused unread: on load
+    // as a bad format, on save (which would merge into it) with EFBIG.
+    static constexpr qint64 kMaxFileBytes = 1024 * 1024;
     bool SaveFile(const QString& path) const;
     bool LoadFile(const QString& path);
 

@@ -1,11 +1,18 @@
 #include "CProfile.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStringList>
 #include <QVariant>
 
 #include <mutex>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -43,7 +50,37 @@ public:
     }
     QSettings* operator->() { return &m_settings; }
 
+    // Writes the value and syncs. The profile holds the remembered passcode:
+    // it is made for its owner alone before the first write (a rewrite keeps
+    // the mode of the file it replaces), and kept so after each.
+    bool Write(const QString& key, const QVariant& value)
+    {
+        const QByteArray path = QFile::encodeName(m_settings.fileName());
+        QDir().mkpath(QFileInfo(m_settings.fileName()).absolutePath());
+        const int fd = ::open(path.constData(), O_RDONLY | O_CREAT | O_EXCL | O_CLOEXEC, kPrivateMode);
+        if (fd >= 0) {
+            // Whatever the umask left of it.
+            ::fchmod(fd, kPrivateMode);
+            ::close(fd);
+        }
+        KeepFromOthers(path);
+        m_settings.setValue(key, value);
+        m_settings.sync();
+        return KeepFromOthers(path) && m_settings.status() == QSettings::NoError;
+    }
+
 private:
+    static constexpr mode_t kPrivateMode = S_IRUSR | S_IWUSR;
+
+    // Takes every right from group and others; the owner's stay as they are.
+    static bool KeepFromOthers(const QByteArray& path)
+    {
+        struct stat info {};
+        if (::stat(path.constData(), &info) != 0)
+            return false;
+        return (info.st_mode & (S_IRWXG | S_IRWXO)) == 0 || ::chmod(path.constData(), info.st_mode & S_IRWXU) == 0;
+    }
+
     QSettings m_settings;
 };
 
@@ -75,10 +112,7 @@ int CProfile::GetProfileInt(const QString& section, const QString& key, int defa
 
 bool CProfile::WriteProfileInt(const QString& section, const QString& key, int value)
 {
-    Store store;
-    store->setValue(Key(section, key), value);
-    store->sync();
-    return store->status() == QSettings::NoError;
+    return Store().Write(Key(section, key), value);
 }
 
 QString CProfile::GetProfileString(const QString& section, const QString& key, const QString& defaultValue)
@@ -90,10 +124,7 @@ QString CProfile::GetProfileString(const QString& section, const QString& key, c
 
 bool CProfile::WriteProfileString(const QString& section, const QString& key, const QString& value)
 {
-    Store store;
-    store->setValue(Key(section, key), value);
-    store->sync();
-    return store->status() == QSettings::NoError;
+    return Store().Write(Key(section, key), value);
 }
 
 void CProfile::Reload()

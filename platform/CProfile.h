@@ -1,6 +1,7 @@
 #pragma once
 // The per-user profile (sections of integer and string values) of maker
-// "Korvane", program "Ombrix": an INI file under $XDG_CONFIG_HOME/Korvane/.
+// "Korvane", program "Ombrix": an INI file under $XDG_CONFIG_HOME/Korvane/,
+// readable by its owner alone since it holds the remembered passcode.
 #include <QString>
 
 class CProfile

@@ -197,3 +197,14 @@ TEST(CodePageTest, LocaleNamesMapToTheWindowsCodePages)
     EXPECT_EQ(CCodePageEncoder(QStringLiteral("CP932")).Decode(QByteArray("AB\x93")), QStringLiteral("AB?"));
     EXPECT_EQ(CCodePageEncoder(QStringLiteral("CP1252")).Decode(QByteArray("\xe9\x80")), QStringLiteral("é€"));
 }
+
+TEST(CodePageTest, BytesCp1252LeavesUndefinedComeBackAsTheyWere)
+{
+    // A CP932 tag, "No.1 工場", read in English; and all five such bytes.
+    const CCodePageEncoder encoder(QStringLiteral("CP1252"));
+    const QByteArray tag("No.1 \x8D\x48\x8F\xEA");
+    EXPECT_EQ(encoder.Decode(tag), QStringLiteral("No.1 \u008DH\u008F\u00EA"));
+    EXPECT_EQ(encoder.Encode(encoder.Decode(tag)), tag);
+    EXPECT_EQ(encoder.Decode(QByteArray("\x81\x8D\x8F\x90\x9D")), QStringLiteral("\u0081\u008D\u008F\u0090\u009D"));
+    EXPECT_EQ(encoder.Encode(QStringLiteral("\u0081\u008D\u008F\u0090\u009D")), QByteArray("\x81\x8D\x8F\x90\x9D"));
+}

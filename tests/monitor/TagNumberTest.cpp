@@ -1,7 +1,7 @@
 // The tag number through the utilities against the simulated unit: read and
 // shown, edited and written back in 16 bytes of the language's code page,
-// the write mode ended afterwards, and a double-byte character that would
-// not fit left out whole.
+// the write mode ended afterwards, a double-byte character that would not
+// fit left out whole, and a tag confirmed unchanged kept byte for byte.
 #include "UtilityHarness.h"
 
 #include "monitor/CTagDialog.h"
@@ -95,6 +95,17 @@ TEST_F(TagNumberTest, DoubleByteCharacterAtTheCutIsLeftOutWhole)
     // Sixteen double-byte characters: the first eight fill the tag.
     EditTag(QStringLiteral("一二三四五六七八九十一二三四五六"));
     EXPECT_EQ(EditTag(QStringLiteral("x"), false), QStringLiteral("一二三四五六七八"));
+}
+
+TEST_F(TagNumberTest, UnchangedTagIsWrittenBackAsRead)
+{
+    // CP932 reads ED 40 as 纊 and writes 纊 as FA 5C; 85 40 is no character.
+    g_resourceDatabase.LoadLanguageFile(QStringLiteral("Japanese.lng"));
+    Identify();
+    const QByteArray tag("No.1 \xED\x40\x85\x40", 9);
+    m_unit.SetTag(tag);
+    EXPECT_EQ(EditTag(QString()), QStringLiteral("No.1 纊?@"));
+    EXPECT_EQ(m_unit.GetTag(), Padded(tag));
 }
 
 } // namespace

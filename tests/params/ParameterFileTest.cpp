@@ -263,6 +263,35 @@ TEST_F(ParameterFileTest, FileOfAnUnsupportedUnitTypeIsRefusedAndLeavesTheSetAlo
         ExpectRefused(good, edit);
 }
 
+TEST_F(ParameterFileTest, FileLargerThanAParameterFileCanBeIsRefusedUnread)
+{
+    const QByteArray good = GoodFile();
+    const QByteArray atLimit = good + "; " + QByteArray(CSettings::kMaxFileBytes - good.size() - 4, 'x') + "\r\n";
+    ASSERT_EQ(atLimit.size(), CSettings::kMaxFileBytes);
+    Write(Path("limit.cfg"), atLimit);
+    CSettings set;
+    EXPECT_TRUE(set.LoadFile(Path("limit.cfg")));
+    ExpectRefused(atLimit + "x");
+
+    // Neither read whole nor merged into.
+    CSettings marked = Marked();
+    const CSettings before = marked;
+    QFile huge(Path("huge.cfg"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    huge.write(good);
+    ASSERT_TRUE(huge.resize(qint64{1} << 34));
+    huge.close();
+    EXPECT_EQ(Str(LoadError(marked, Path("huge.cfg"))), Str(Message("MSG_ERROR_LOAD_PARAMETER_FORMAT")));
+    ExpectSame(marked, before);
+    try {
+        set.SaveFile(Path("huge.cfg"));
+        ADD_FAILURE() << "saved into a file larger than a parameter file";
+    } catch (const CPrivateException& e) {
+        EXPECT_EQ(Str(e.GetText()), Str(Message("MSG_ERROR_SAVE_PARAMETER", EFBIG)));
+    }
+    EXPECT_EQ(QFileInfo(Path("huge.cfg")).size(), qint64{1} << 34);
+}
+
 TEST_F(ParameterFileTest, FileThatCannotBeReadFailsWithTheSystemReason)
 {
     CSettings set = Marked();

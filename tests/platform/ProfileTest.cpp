@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 TEST(Profile, ValuesRoundTripInTheUsersIniFile)
 {
     TempProfile profile;
@@ -51,4 +53,25 @@ TEST(Profile, ReloadFollowsTheConfigHome)
     EXPECT_EQ(CProfile::GetProfileInt("Settings", "DeviceId", 0), 0);
     CProfile::WriteProfileInt("Settings", "DeviceId", 4);
     EXPECT_TRUE(QFile::exists(other.FilePath()));
+}
+
+TEST(Profile, OnlyItsOwnerMayReadTheProfileAfterAWrite)
+{
+    TempProfile profile;
+    const auto mode = [&] {
+        struct stat info {};
+        EXPECT_EQ(::stat(QFile::encodeName(profile.FilePath()).constData(), &info), 0);
+        return info.st_mode & 07777;
+    };
+    // Whatever the umask: the profile holds the remembered passcode.
+    const mode_t oldMask = ::umask(0);
+    EXPECT_TRUE(CProfile::WriteProfileInt("Settings", "Passcode", 12345));
+    EXPECT_EQ(mode(), 0600u);
+
+    // A profile that an earlier run left readable to others is closed again.
+    EXPECT_EQ(::chmod(QFile::encodeName(profile.FilePath()).constData(), 0644), 0);
+    EXPECT_TRUE(CProfile::WriteProfileString("Settings", "DisplayLanguage", "English.lng"));
+    ::umask(oldMask);
+    EXPECT_EQ(mode(), 0600u);
+    EXPECT_EQ(CProfile::GetProfileInt("Settings", "Passcode", -1), 12345);
 }
