@@ -16,7 +16,6 @@ public:
     static constexpr int IDC_RATE = 1014;
     static constexpr int IDC_DURATION = 1020;
     static constexpr int IDC_RATE_UNIT = 1064;
-    static constexpr int kOutputCount = 4;
 
     explicit CPulseDialog(QWidget* parent = nullptr);
 

@@ -7,18 +7,11 @@
 
 namespace {
 
-constexpr int kVariantFirst = 4; // the 24 DISPLAY_SIGMA words
-constexpr int kVariantLast = 27;
-constexpr int kLine13Words[] = {1, 132};
-constexpr int kLine4Words[] = {2, 133};
-constexpr int kSigmaFourthWords[] = {7, 11, 15, 19, 23, 27};
-constexpr int kDemandWords[] = {94, 95};
-constexpr int kPulseSourceWords[] = {114, 118, 121, 124};
-constexpr int kAlarmOutputWords[] = {142, 149, 156, 163, 170, 177, 184, 191, 198, 205,
-                                     212, 219, 226, 233, 240, 247, 254, 261, 268};
-constexpr int kDefaultL1To3 = 132;
-constexpr int kCalcOptionPowerFormat = 98;
-constexpr int kDinFunc = 106;
+constexpr int kVariantFirst = DisplaySigmaWordNumber(0, 0);
+constexpr int kVariantLast = DisplaySigmaWordNumber(DISPLAY_SIGMA_COUNT - 1, DISPLAY_SIGMA_ITEMS - 1);
+constexpr int kLine13Words[] = {PARAMETER_DISPLAY_L1TO3, PARAMETER_DEFAULT_L1TO3};
+constexpr int kLine4Words[] = {PARAMETER_DISPLAY_L4, PARAMETER_DEFAULT_L4};
+constexpr int kDemandWords[] = {PARAMETER_DEMAND_I, PARAMETER_DEMAND_E};
 constexpr std::size_t kStockBit33 = 3;
 constexpr std::size_t kStockBit34 = 4;
 
@@ -72,11 +65,11 @@ void CSettingsStocker::AdjustToType(std::uint64_t oldCaps, std::uint64_t newCaps
     // 2. Model-dependent values back to their defaults.
     if (resetDefaults) {
         settings.SetWord(PARAMETER_INPUT_SYSTEM, Has(newCaps, CAPABILITY_DIPSW) ? 3 : 5);
-        settings.SetWord(kDefaultL1To3, 0);
+        settings.SetWord(PARAMETER_DEFAULT_L1TO3, 0);
         for (int n : kDemandWords)
             settings.SetWord(n, 30);
         if (Has(newCaps, CAPABILITY_BIT35))
-            settings.SetWord(kCalcOptionPowerFormat, 1);
+            settings.SetWord(PARAMETER_CALC_OPTION_POWER_FORMAT, 1);
     }
 
     // 3. Line 1 to 3 display items the new family does not show.
@@ -111,7 +104,8 @@ void CSettingsStocker::AdjustToType(std::uint64_t oldCaps, std::uint64_t newCaps
     } else if (Has(newCaps, CAPABILITY_BIT33)) {
         CopyVariantWords(m_stock[kStockBit33], settings);
         if (familyB) {
-            for (int n : kSigmaFourthWords) {
+            for (int display = 0; display < DISPLAY_SIGMA_COUNT; ++display) {
+                const int n = DisplaySigmaWordNumber(display, DISPLAY_SIGMA_ITEMS - 1);
                 if (settings.GetWord(n) > 119)
                     settings.SetWord(n, 0);
             }
@@ -144,18 +138,19 @@ void CSettingsStocker::AdjustToType(std::uint64_t oldCaps, std::uint64_t newCaps
     }
 
     // 10. Digital input functions.
-    if (Has(newCaps, CAPABILITY_DIGITAL_INPUT1) && (familyA || familyB) && settings.GetWord(kDinFunc) > 2)
-        settings.SetWord(kDinFunc, 0);
+    if (Has(newCaps, CAPABILITY_DIGITAL_INPUT1) && (familyA || familyB) && settings.GetWord(PARAMETER_DIN_FUNC) > 2)
+        settings.SetWord(PARAMETER_DIN_FUNC, 0);
 
     // 11. Pulse sources and the alarm outputs that share the pulse terminals.
     const int pulseOutputs = PulseOutputCount(newCaps);
     if (familyA || familyB) {
         for (int i = 0; i < pulseOutputs; ++i) {
-            if (settings.GetWord(kPulseSourceWords[i]) > 8)
-                settings.SetWord(kPulseSourceWords[i], 0);
+            if (settings.GetWord(PulseOutputWordNumber(i, PULSE_WORD_SOURCE)) > 8)
+                settings.SetWord(PulseOutputWordNumber(i, PULSE_WORD_SOURCE), 0);
         }
     }
-    for (int n : kAlarmOutputWords) {
+    for (int group = 0; group < ALARM_GROUP_COUNT; ++group) {
+        const int n = AlarmWordNumber(group, ALARM_WORD_SWITCH);
         if (settings.GetWord(n) > pulseOutputs + 1)
             settings.SetWord(n, 1);
     }
