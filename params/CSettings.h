@@ -164,7 +164,8 @@ public:
 
 private:
     void SetDefaults();
-    // Download steps 2 to 6: word order, identity checks, the blocks.
+    // The download inside write mode: word order, the unit and DIP-switch
+    // checks, the register blocks. False when the callback stopped it.
     bool WriteBlocks(CModbusInterface& link, TransferProgressCallback callback, void* context) const;
 
     std::array<std::uint16_t, PARAMETER_COUNT> m_words{};
