@@ -113,7 +113,6 @@ public:
 
     const CSettings& GetSettings() const { return m_settings; }
     CSettings& GetSettings() { return m_settings; }
-    const ModelChoiceList& GetModelList() const { return m_modelList; }
     // One row of the window's rating and range edits.
     struct InputField;
     // The level-1, level-2 and level-3 texts of the chosen model.

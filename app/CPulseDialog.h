@@ -23,8 +23,6 @@ public:
     // on OK (then true). Another output number opens nothing.
     bool DoModalForOutput(int output, CSettings& settings);
 
-    int GetOutput() const { return m_output; }
-
 protected:
     bool OnInitDialog() override;
     void OnOK() override { OnBnClickedOk(); }
