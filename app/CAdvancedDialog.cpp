@@ -118,31 +118,33 @@ bool CAdvancedDialog::OnInitDialog()
 
     m_freqDetect->clear();
     AddComboStringsFromList(m_freqDetect, QStringLiteral("FREQ_DETECT"), 2);
-    SetNumberText(GetDlgItem(IDC_CUTOUT_U), m_settings.GetWord(WORD_CUTOUT_U), kCutoutScale);
-    SetNumberText(GetDlgItem(IDC_CUTOUT_I), m_settings.GetWord(WORD_CUTOUT_I), kCutoutScale);
-    SelectIndex(m_freqDetect, m_settings.GetWord(WORD_FREQ_DETECT));
+    SetNumberText(GetDlgItem(IDC_CUTOUT_U), m_settings.GetWord(PARAMETER_INPUT_CUTOUT_U), kCutoutScale);
+    SetNumberText(GetDlgItem(IDC_CUTOUT_I), m_settings.GetWord(PARAMETER_INPUT_CUTOUT_I), kCutoutScale);
+    SelectIndex(m_freqDetect, m_settings.GetWord(PARAMETER_INPUT_FREQ_DETECT));
 
-    SetRadioPair(this, IDC_PF_SIGN, IDC_PF_SIGN + 1, m_settings.GetWord(WORD_PF_SIGN) != 0);
-    SetRadioPair(this, IDC_Q_SIGN, IDC_Q_SIGN + 1, m_settings.GetWord(WORD_Q_SIGN) != 0);
-    SetRadioPair(this, IDC_QN_CALC, IDC_QN_CALC + 1, m_settings.GetWord(WORD_QN_CALC) != 0);
-    SetRadioPair(this, IDC_S_CALC, IDC_S_CALC + 1, m_settings.GetWord(WORD_S_CALC) != 0);
+    SetRadioPair(this, IDC_PF_SIGN, IDC_PF_SIGN + 1, m_settings.GetWord(PARAMETER_CALC_OPTION_PF_SIGN) != 0);
+    SetRadioPair(this, IDC_Q_SIGN, IDC_Q_SIGN + 1, m_settings.GetWord(PARAMETER_CALC_OPTION_Q_SIGN) != 0);
+    SetRadioPair(this, IDC_QN_CALC, IDC_QN_CALC + 1, m_settings.GetWord(PARAMETER_CALC_OPTION_QN_CALC) != 0);
+    SetRadioPair(this, IDC_S_CALC, IDC_S_CALC + 1, m_settings.GetWord(PARAMETER_CALC_OPTION_S_CALC) != 0);
     // The word counts rounding: 0 is the second button, "No rounding".
     SetRadioPair(this, IDC_P_SCALE, IDC_P_SCALE + 1, m_settings.GetWord(PARAMETER_CALC_OPTION_POWER) == 0);
-    SetRadioPair(this, IDC_ANALOG_LIMIT, IDC_ANALOG_LIMIT + 1, m_settings.GetWord(WORD_ANALOG_LIMIT) != 0);
+    SetRadioPair(this, IDC_ANALOG_LIMIT, IDC_ANALOG_LIMIT + 1, m_settings.GetWord(PARAMETER_AOUT_LIMIT) != 0);
     return true;
 }
 
 void CAdvancedDialog::OnBnClickedOk()
 {
     auto store = [this](int word, int value) { m_settings.SetWord(word, static_cast<std::uint16_t>(value)); };
-    store(WORD_CUTOUT_U, ValidateEdit(IDC_CUTOUT_U, 0, kCutoutMax, kCutoutScale, QStringLiteral("INPUT_CUTOUT_U")));
-    store(WORD_CUTOUT_I, ValidateEdit(IDC_CUTOUT_I, 0, kCutoutMax, kCutoutScale, QStringLiteral("INPUT_CUTOUT_I")));
-    StoreSelection(WORD_FREQ_DETECT, m_freqDetect);
-    store(WORD_PF_SIGN, GetRadioPair(this, IDC_PF_SIGN, IDC_PF_SIGN + 1) ? 1 : 0);
-    store(WORD_Q_SIGN, GetRadioPair(this, IDC_Q_SIGN, IDC_Q_SIGN + 1) ? 1 : 0);
-    store(WORD_QN_CALC, GetRadioPair(this, IDC_QN_CALC, IDC_QN_CALC + 1) ? 1 : 0);
-    store(WORD_S_CALC, GetRadioPair(this, IDC_S_CALC, IDC_S_CALC + 1) ? 1 : 0);
+    store(PARAMETER_INPUT_CUTOUT_U,
+          ValidateEdit(IDC_CUTOUT_U, 0, kCutoutMax, kCutoutScale, QStringLiteral("INPUT_CUTOUT_U")));
+    store(PARAMETER_INPUT_CUTOUT_I,
+          ValidateEdit(IDC_CUTOUT_I, 0, kCutoutMax, kCutoutScale, QStringLiteral("INPUT_CUTOUT_I")));
+    StoreSelection(PARAMETER_INPUT_FREQ_DETECT, m_freqDetect);
+    store(PARAMETER_CALC_OPTION_PF_SIGN, GetRadioPair(this, IDC_PF_SIGN, IDC_PF_SIGN + 1) ? 1 : 0);
+    store(PARAMETER_CALC_OPTION_Q_SIGN, GetRadioPair(this, IDC_Q_SIGN, IDC_Q_SIGN + 1) ? 1 : 0);
+    store(PARAMETER_CALC_OPTION_QN_CALC, GetRadioPair(this, IDC_QN_CALC, IDC_QN_CALC + 1) ? 1 : 0);
+    store(PARAMETER_CALC_OPTION_S_CALC, GetRadioPair(this, IDC_S_CALC, IDC_S_CALC + 1) ? 1 : 0);
     store(PARAMETER_CALC_OPTION_POWER, IsDlgButtonChecked(IDC_P_SCALE) ? 1 : 0);
-    store(WORD_ANALOG_LIMIT, GetRadioPair(this, IDC_ANALOG_LIMIT, IDC_ANALOG_LIMIT + 1) ? 1 : 0);
+    store(PARAMETER_AOUT_LIMIT, GetRadioPair(this, IDC_ANALOG_LIMIT, IDC_ANALOG_LIMIT + 1) ? 1 : 0);
     EndDialog(IDOK);
 }

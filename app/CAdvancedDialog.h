@@ -24,15 +24,15 @@ public:
     static constexpr int IDC_P_SCALE = 1034;
     static constexpr int IDC_ANALOG_LIMIT = 1036;
 
-    // Parameter words.
-    static constexpr int WORD_FREQ_DETECT = 37;
-    static constexpr int WORD_CUTOUT_I = 38;
-    static constexpr int WORD_CUTOUT_U = 39;
-    static constexpr int WORD_PF_SIGN = 99;
-    static constexpr int WORD_Q_SIGN = 100;
-    static constexpr int WORD_QN_CALC = 101;
-    static constexpr int WORD_S_CALC = 102;
-    static constexpr int WORD_ANALOG_LIMIT = 271;
+    // The tests' names of the dialog's parameter words.
+    static constexpr int WORD_FREQ_DETECT = PARAMETER_INPUT_FREQ_DETECT;
+    static constexpr int WORD_CUTOUT_I = PARAMETER_INPUT_CUTOUT_I;
+    static constexpr int WORD_CUTOUT_U = PARAMETER_INPUT_CUTOUT_U;
+    static constexpr int WORD_PF_SIGN = PARAMETER_CALC_OPTION_PF_SIGN;
+    static constexpr int WORD_Q_SIGN = PARAMETER_CALC_OPTION_Q_SIGN;
+    static constexpr int WORD_QN_CALC = PARAMETER_CALC_OPTION_QN_CALC;
+    static constexpr int WORD_S_CALC = PARAMETER_CALC_OPTION_S_CALC;
+    static constexpr int WORD_ANALOG_LIMIT = PARAMETER_AOUT_LIMIT;
 
     explicit CAdvancedDialog(QWidget* parent = nullptr);
 

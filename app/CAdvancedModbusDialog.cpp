@@ -70,19 +70,19 @@ bool CAdvancedModbusDialog::DoModalWithSettings(CSettings& settings)
 
 bool CAdvancedModbusDialog::OnInitDialog()
 {
-    SetRadioPair(this, IDC_LONG_NORMAL, IDC_LONG_SWAP, m_settings.GetWord(WORD_LONG_REGISTER) != 0);
-    SetNumberText(GetDlgItem(IDC_T15), m_settings.GetWord(WORD_T15), kTimerScale);
-    SetNumberText(GetDlgItem(IDC_T35), m_settings.GetWord(WORD_T35), kTimerScale);
+    SetRadioPair(this, IDC_LONG_NORMAL, IDC_LONG_SWAP, m_settings.GetWord(PARAMETER_MODBUS_LONG_REGISTER) != 0);
+    SetNumberText(GetDlgItem(IDC_T15), m_settings.GetWord(PARAMETER_MODBUS_T15), kTimerScale);
+    SetNumberText(GetDlgItem(IDC_T35), m_settings.GetWord(PARAMETER_MODBUS_T35), kTimerScale);
     return true;
 }
 
 void CAdvancedModbusDialog::OnOK()
 {
-    m_settings.SetWord(WORD_LONG_REGISTER, GetRadioPair(this, IDC_LONG_NORMAL, IDC_LONG_SWAP) ? 1 : 0);
+    m_settings.SetWord(PARAMETER_MODBUS_LONG_REGISTER, GetRadioPair(this, IDC_LONG_NORMAL, IDC_LONG_SWAP) ? 1 : 0);
     const int t15 = ValidateEdit(IDC_T15, kT15Min, kT15Max, kTimerScale, QStringLiteral("MODBUS_T15"));
-    m_settings.SetWord(WORD_T15, static_cast<std::uint16_t>(t15));
+    m_settings.SetWord(PARAMETER_MODBUS_T15, static_cast<std::uint16_t>(t15));
     // t3.5 must exceed the t1.5 just typed.
     const int t35 = ValidateEdit(IDC_T35, t15 + 1, kT35Max, kTimerScale, QStringLiteral("MODBUS_T35"));
-    m_settings.SetWord(WORD_T35, static_cast<std::uint16_t>(t35));
+    m_settings.SetWord(PARAMETER_MODBUS_T35, static_cast<std::uint16_t>(t35));
     EndDialog(IDOK);
 }

@@ -16,11 +16,6 @@ public:
     static constexpr int IDC_T35 = 1018;
     static constexpr int IDC_WARNING = 1069;
 
-    // Parameter words.
-    static constexpr int WORD_T15 = 87;
-    static constexpr int WORD_T35 = 88;
-    static constexpr int WORD_LONG_REGISTER = 89;
-
     explicit CAdvancedModbusDialog(QWidget* parent = nullptr);
 
     // The set is changed only when the dialog ends with OK (then true).

@@ -42,37 +42,11 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <map>
 
 namespace {
 
-constexpr int IDD_BASIC_PARAMETER = 132;
-
-// Command buttons.
-constexpr int IDC_UPLOAD = 1032;
-constexpr int IDC_DOWNLOAD = 1033;
-constexpr int IDC_PROTECT = 1040;
-constexpr int IDC_REPORT = 1034;
-constexpr int IDC_SAVE_FILE = 1038;
-constexpr int IDC_OPEN_FILE = 1039;
-constexpr int IDC_MONITOR = 1037;
-constexpr int IDC_LANGUAGE = 1045;
-// Setting dialogs' buttons.
-constexpr int IDC_PASSCODE = 1031;
-constexpr int IDC_MODBUS = 1035;
-constexpr int IDC_OTHERS = 1030;
-constexpr int IDC_PULSE1 = 1036;
-constexpr int IDC_PULSE2 = 1041;
-// Boxes, edits and the list.
-constexpr int IDC_MODEL1 = 1054;
-constexpr int IDC_MODEL2 = 1056;
-constexpr int IDC_MODEL3 = 1057;
-constexpr int IDC_SYSTEM = 1047;
-constexpr int IDC_VT_PRIMARY = 1048;
-constexpr int IDC_VT_SECONDARY = 1049;
-constexpr int IDC_RANGE = 1018;
-constexpr int IDC_CT_PRIMARY = 1050;
-constexpr int IDC_CT_SECONDARY = 1017;
-constexpr int IDC_ANALOG_OUTPUTS = 1158;
+using Dlg = CBasicParameterDialog;
 
 // Rows of the language list "Model" that are offered, with their unit types.
 struct ModelTableRow
@@ -90,14 +64,14 @@ struct ToolTipRow
     const char* key;
 };
 constexpr std::array<ToolTipRow, 8> kToolTips{{
-    {IDC_UPLOAD, "TT_UPLOAD"},
-    {IDC_DOWNLOAD, "TT_DOWNLOAD"},
-    {IDC_PROTECT, "TT_PROTECT"},
-    {IDC_REPORT, "TT_COMPARE"},
-    {IDC_SAVE_FILE, "TT_SAVE_FILE"},
-    {IDC_OPEN_FILE, "TT_OPEN_FILE"},
-    {IDC_MONITOR, "TT_MONITOR"},
-    {IDC_LANGUAGE, "TT_LANG"},
+    {Dlg::IDC_UPLOAD, "TT_UPLOAD"},
+    {Dlg::IDC_DOWNLOAD, "TT_DOWNLOAD"},
+    {Dlg::IDC_PROTECT, "TT_PROTECT"},
+    {Dlg::IDC_REPORT, "TT_COMPARE"},
+    {Dlg::IDC_SAVE_FILE, "TT_SAVE_FILE"},
+    {Dlg::IDC_OPEN_FILE, "TT_OPEN_FILE"},
+    {Dlg::IDC_MONITOR, "TT_MONITOR"},
+    {Dlg::IDC_LANGUAGE, "TT_LANG"},
 }};
 
 QString Key(const char* key) { return QString::fromLatin1(key); }
@@ -120,11 +94,11 @@ namespace {
 using InputField = CBasicParameterDialog::InputField;
 
 constexpr std::array<InputField, 5> kInputFields{{
-    {IDC_VT_PRIMARY, PARAMETER_INPUT_VT1, true, {50, 400000, "INPUT_VT1"}, false},
-    {IDC_VT_SECONDARY, PARAMETER_INPUT_VT2, false, {50, 480, "INPUT_VT2"}, true},
-    {IDC_CT_PRIMARY, PARAMETER_INPUT_CT1, false, INPUT_CT1_RANGE, false},
-    {IDC_CT_SECONDARY, PARAMETER_INPUT_CT2, false, {1, 5, "INPUT_CT2"}, true},
-    {IDC_RANGE, PARAMETER_INPUT_V_RANGE, false, {50, 480, "INPUT_V_RANGE"}, true},
+    {Dlg::IDC_VT_PRIMARY, PARAMETER_INPUT_VT1, true, {50, 400000, "INPUT_VT1"}, false},
+    {Dlg::IDC_VT_SECONDARY, PARAMETER_INPUT_VT2, false, {50, 480, "INPUT_VT2"}, true},
+    {Dlg::IDC_CT_PRIMARY, PARAMETER_INPUT_CT1, false, INPUT_CT1_RANGE, false},
+    {Dlg::IDC_CT_SECONDARY, PARAMETER_INPUT_CT2, false, {1, 5, "INPUT_CT2"}, true},
+    {Dlg::IDC_RANGE, PARAMETER_INPUT_V_RANGE, false, {50, 480, "INPUT_V_RANGE"}, true},
 }};
 
 // The words as signed numbers, as the edits show them.
@@ -145,7 +119,7 @@ void WriteInput(CSettings& set, const InputField& field, int value)
 } // namespace
 
 CBasicParameterDialog::CBasicParameterDialog(QWidget* parent)
-    : CDialog(IDD_BASIC_PARAMETER, parent)
+    : CDialog(IDD, parent)
 {
     m_icon = LoadAppIcon();
     // A caption with the system menu and a minimise box; no OK or Cancel button.
@@ -155,97 +129,217 @@ CBasicParameterDialog::CBasicParameterDialog(QWidget* parent)
 
 CBasicParameterDialog::~CBasicParameterDialog() = default;
 
+namespace {
+
+// Where a control goes: a row of the page, or the frame that holds it.
+enum class Area
+{
+    Commands,
+    Model,
+    Settings,
+    Input,
+    Option,
+    Pulse,
+    Analog,
+    Page,
+};
+
+enum class Kind
+{
+    Button,
+    Label,
+    Edit,
+    Combo,
+    Group,
+    List,
+};
+
+// One control of the template, in creation order. Cells count in the
+// "Input" frame's grid only.
+struct ControlRow
+{
+    int id; // 0: a label without an id
+    Kind kind;
+    const char* text;
+    Area area;
+    int row = 0;
+    int column = 0;
+    int columnSpan = 1;
+};
+
+constexpr ControlRow kControls[] = {
+    {Dlg::IDC_UPLOAD, Kind::Button, "Upload", Area::Commands},
+    {Dlg::IDC_DOWNLOAD, Kind::Button, "Download", Area::Commands},
+    {Dlg::IDC_PROTECT, Kind::Button, "Protect", Area::Commands},
+    {Dlg::IDC_REPORT, Kind::Button, "Report", Area::Commands},
+    {Dlg::IDC_SAVE_FILE, Kind::Button, "Save File", Area::Commands},
+    {Dlg::IDC_OPEN_FILE, Kind::Button, "Open File", Area::Commands},
+    {Dlg::IDC_MONITOR, Kind::Button, "Monitor", Area::Commands},
+    {Dlg::IDC_LANGUAGE, Kind::Button, "Language", Area::Commands},
+    {Dlg::IDC_MODEL_LABEL, Kind::Label, "Model", Area::Model},
+    {Dlg::IDC_MODEL1, Kind::Combo, "", Area::Model},
+    {Dlg::IDC_MODEL2, Kind::Combo, "", Area::Model},
+    {Dlg::IDC_MODEL3, Kind::Combo, "", Area::Model},
+    {Dlg::IDC_INPUT_GROUP, Kind::Group, "Input", Area::Page},
+    {Dlg::IDC_SYSTEM_LABEL, Kind::Label, "System", Area::Input, 0, 0},
+    {Dlg::IDC_SYSTEM, Kind::Combo, "", Area::Input, 0, 1, 5},
+    {Dlg::IDC_VT_LABEL, Kind::Label, "VT rating", Area::Input, 1, 0},
+    {Dlg::IDC_VT_PRIMARY_LABEL, Kind::Label, "Primary", Area::Input, 1, 1},
+    {Dlg::IDC_VT_PRIMARY, Kind::Edit, "", Area::Input, 1, 2},
+    {0, Kind::Label, "V", Area::Input, 1, 3},
+    {Dlg::IDC_VT_SECONDARY_LABEL, Kind::Label, "Secondary", Area::Input, 1, 4},
+    {Dlg::IDC_VT_SECONDARY, Kind::Edit, "", Area::Input, 1, 5},
+    {0, Kind::Label, "V", Area::Input, 1, 6},
+    {Dlg::IDC_RANGE_LABEL, Kind::Label, "Range", Area::Input, 2, 4},
+    {Dlg::IDC_RANGE, Kind::Edit, "", Area::Input, 2, 5},
+    {Dlg::IDC_RANGE_UNIT, Kind::Label, "V", Area::Input, 2, 6},
+    {Dlg::IDC_CT_LABEL, Kind::Label, "CT rating", Area::Input, 3, 0},
+    {Dlg::IDC_CT_PRIMARY_LABEL, Kind::Label, "Primary", Area::Input, 3, 1},
+    {Dlg::IDC_CT_PRIMARY, Kind::Edit, "", Area::Input, 3, 2},
+    {0, Kind::Label, "A", Area::Input, 3, 3},
+    {Dlg::IDC_CT_SECONDARY_LABEL, Kind::Label, "Secondary", Area::Input, 3, 4},
+    {Dlg::IDC_CT_SECONDARY, Kind::Edit, "", Area::Input, 3, 5},
+    {0, Kind::Label, "A", Area::Input, 3, 6},
+    {Dlg::IDC_OPTION_GROUP, Kind::Group, "Option", Area::Settings},
+    {Dlg::IDC_PASSCODE, Kind::Button, "Passcode", Area::Option},
+    {Dlg::IDC_MODBUS, Kind::Button, "Modbus", Area::Option},
+    {Dlg::IDC_OTHERS, Kind::Button, "Others", Area::Option},
+    {Dlg::IDC_PULSE_GROUP, Kind::Group, "Pulse Output", Area::Settings},
+    {Dlg::IDC_PULSE1, Kind::Button, "Po1", Area::Pulse},
+    {Dlg::IDC_PULSE2, Kind::Button, "Po2", Area::Pulse},
+    {Dlg::IDC_ANALOG_GROUP, Kind::Group, "Analog Output", Area::Page},
+    {Dlg::IDC_ANALOG_OUTPUTS, Kind::List, "", Area::Analog},
+};
+
+// The frame each group box holds.
+Area AreaOfGroup(int id)
+{
+    switch (id) {
+    case Dlg::IDC_INPUT_GROUP:
+        return Area::Input;
+    case Dlg::IDC_OPTION_GROUP:
+        return Area::Option;
+    case Dlg::IDC_PULSE_GROUP:
+        return Area::Pulse;
+    default:
+        return Area::Analog;
+    }
+}
+
+struct CommandRow
+{
+    int id;
+    void (CBasicParameterDialog::*handler)();
+};
+
+constexpr CommandRow kCommands[] = {
+    {Dlg::IDC_UPLOAD, &Dlg::OnUpload},     {Dlg::IDC_DOWNLOAD, &Dlg::OnDownload},
+    {Dlg::IDC_PROTECT, &Dlg::OnProtect},   {Dlg::IDC_REPORT, &Dlg::OnReport},
+    {Dlg::IDC_SAVE_FILE, &Dlg::OnSaveFile}, {Dlg::IDC_OPEN_FILE, &Dlg::OnOpenFile},
+    {Dlg::IDC_LANGUAGE, &Dlg::OnLanguage}, {Dlg::IDC_MONITOR, &Dlg::OnMonitor},
+    {Dlg::IDC_OTHERS, &Dlg::OnOthers},     {Dlg::IDC_PASSCODE, &Dlg::OnPasscode},
+    {Dlg::IDC_MODBUS, &Dlg::OnModbus},     {Dlg::IDC_PULSE1, &Dlg::OnPulse1},
+    {Dlg::IDC_PULSE2, &Dlg::OnPulse2},
+};
+
+QWidget* NewControl(const ControlRow& row, QWidget* parent)
+{
+    const QString text = QString::fromLatin1(row.text);
+    switch (row.kind) {
+    case Kind::Button: {
+        auto* button = new QPushButton(text, parent);
+        button->setAutoDefault(false);
+        return button;
+    }
+    case Kind::Label:
+        return new QLabel(text, parent);
+    case Kind::Edit: {
+        auto* edit = new QLineEdit(parent);
+        edit->setMaximumWidth(110);
+        return edit;
+    }
+    case Kind::Combo: {
+        auto* combo = new QComboBox(parent);
+        combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        combo->setMinimumContentsLength(12);
+        return combo;
+    }
+    case Kind::Group:
+        return new QGroupBox(text, parent);
+    case Kind::List:
+        return new QTableWidget(parent);
+    }
+    return nullptr;
+}
+
+} // namespace
+
 void CBasicParameterDialog::CreateControls()
 {
-    auto button = [this](int id, const char* text) {
-        auto* b = AddControl(new QPushButton(QString::fromLatin1(text), this), id);
-        b->setAutoDefault(false);
-        return b;
-    };
-    auto label = [this](int id, const char* text) {
-        auto* l = new QLabel(QString::fromLatin1(text), this);
-        return id ? AddControl(l, id) : l;
-    };
-    auto edit = [this](int id) {
-        auto* e = AddControl(new QLineEdit(this), id);
-        e->setMaximumWidth(110);
-        return e;
-    };
-    auto combo = [this](int id) {
-        auto* c = AddControl(new QComboBox(this), id);
-        c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-        c->setMinimumContentsLength(12);
-        return c;
-    };
-
-    auto* commands = new QHBoxLayout;
-    for (auto [id, text] : std::array<std::pair<int, const char*>, 8>{{{IDC_UPLOAD, "Upload"},
-                                                                      {IDC_DOWNLOAD, "Download"},
-                                                                      {IDC_PROTECT, "Protect"},
-                                                                      {IDC_REPORT, "Report"},
-                                                                      {IDC_SAVE_FILE, "Save File"},
-                                                                      {IDC_OPEN_FILE, "Open File"},
-                                                                      {IDC_MONITOR, "Monitor"},
-                                                                      {IDC_LANGUAGE, "Language"}}})
-        commands->addWidget(button(id, text));
+    std::map<Area, QBoxLayout*> rows = {{Area::Commands, new QHBoxLayout},
+                                        {Area::Model, new QHBoxLayout},
+                                        {Area::Settings, new QHBoxLayout}};
+    QGridLayout* inputGrid = nullptr;
+    std::map<Area, QGroupBox*> groups;
+    for (const ControlRow& row : kControls) {
+        QWidget* control = NewControl(row, this);
+        if (row.id != 0)
+            AddControl(control, row.id);
+        if (row.kind == Kind::List) {
+            m_analogOutputs = static_cast<QTableWidget*>(control);
+            SetUpAnalogOutputList();
+        }
+        if (row.kind == Kind::Group) {
+            const Area inside = AreaOfGroup(row.id);
+            groups[inside] = static_cast<QGroupBox*>(control);
+            if (inside == Area::Input)
+                inputGrid = new QGridLayout(control);
+            else if (inside == Area::Analog)
+                rows[inside] = new QVBoxLayout(control);
+            else
+                rows[inside] = new QHBoxLayout(control);
+        }
+        // The frames on the page itself are placed below; the model boxes
+        // share the spare width of their row.
+        if (row.area == Area::Input)
+            inputGrid->addWidget(control, row.row, row.column, 1, row.columnSpan);
+        else if (row.area != Area::Page)
+            rows[row.area]->addWidget(control, row.kind == Kind::Combo ? 1 : 0);
+    }
     // The template creates the monitor's button hidden and nothing shows it.
-    FindControl(this, IDC_MONITOR)->setVisible(false);
-    commands->addStretch();
-
-    auto* model = new QHBoxLayout;
-    model->addWidget(label(1159, "Model"));
-    m_level[0] = combo(IDC_MODEL1);
-    m_level[1] = combo(IDC_MODEL2);
-    m_level[2] = combo(IDC_MODEL3);
-    for (QComboBox* box : m_level)
-        model->addWidget(box, 1);
-
-    auto* input = AddControl(new QGroupBox(QStringLiteral("Input"), this), 1160);
-    auto* inputGrid = new QGridLayout(input);
-    inputGrid->addWidget(label(1161, "System"), 0, 0);
-    m_system = combo(IDC_SYSTEM);
-    inputGrid->addWidget(m_system, 0, 1, 1, 5);
-    inputGrid->addWidget(label(1148, "VT rating"), 1, 0);
-    inputGrid->addWidget(label(1163, "Primary"), 1, 1);
-    m_vtPrimary = edit(IDC_VT_PRIMARY);
-    inputGrid->addWidget(m_vtPrimary, 1, 2);
-    inputGrid->addWidget(label(0, "V"), 1, 3);
-    inputGrid->addWidget(label(1164, "Secondary"), 1, 4);
-    m_vtSecondary = edit(IDC_VT_SECONDARY);
-    inputGrid->addWidget(m_vtSecondary, 1, 5);
-    inputGrid->addWidget(label(0, "V"), 1, 6);
-    inputGrid->addWidget(label(1098, "Range"), 2, 4);
-    m_range = edit(IDC_RANGE);
-    inputGrid->addWidget(m_range, 2, 5);
-    inputGrid->addWidget(label(1099, "V"), 2, 6);
-    inputGrid->addWidget(label(1162, "CT rating"), 3, 0);
-    inputGrid->addWidget(label(1165, "Primary"), 3, 1);
-    m_ctPrimary = edit(IDC_CT_PRIMARY);
-    inputGrid->addWidget(m_ctPrimary, 3, 2);
-    inputGrid->addWidget(label(0, "A"), 3, 3);
-    inputGrid->addWidget(label(1166, "Secondary"), 3, 4);
-    m_ctSecondary = edit(IDC_CT_SECONDARY);
-    inputGrid->addWidget(m_ctSecondary, 3, 5);
-    inputGrid->addWidget(label(0, "A"), 3, 6);
+    GetDlgItem(IDC_MONITOR)->setVisible(false);
+    rows[Area::Commands]->addStretch();
     inputGrid->setColumnStretch(7, 1);
+    rows[Area::Settings]->addStretch();
 
-    auto* option = AddControl(new QGroupBox(QStringLiteral("Option"), this), 1184);
-    auto* optionRow = new QHBoxLayout(option);
-    optionRow->addWidget(button(IDC_PASSCODE, "Passcode"));
-    optionRow->addWidget(button(IDC_MODBUS, "Modbus"));
-    optionRow->addWidget(button(IDC_OTHERS, "Others"));
-    auto* pulse = AddControl(new QGroupBox(QStringLiteral("Pulse Output"), this), 1183);
-    auto* pulseRow = new QHBoxLayout(pulse);
-    pulseRow->addWidget(button(IDC_PULSE1, "Po1"));
-    pulseRow->addWidget(button(IDC_PULSE2, "Po2"));
-    auto* settings = new QHBoxLayout;
-    settings->addWidget(option);
-    settings->addWidget(pulse);
-    settings->addStretch();
+    auto* page = new QVBoxLayout(this);
+    page->addLayout(rows[Area::Commands]);
+    page->addLayout(rows[Area::Model]);
+    page->addWidget(groups[Area::Input]);
+    page->addLayout(rows[Area::Settings]);
+    page->addWidget(groups[Area::Analog], 1);
+    resize(760, 600);
 
-    auto* analog = AddControl(new QGroupBox(QStringLiteral("Analog Output"), this), 1167);
-    auto* analogBox = new QVBoxLayout(analog);
-    m_analogOutputs = AddControl(new QTableWidget(this), IDC_ANALOG_OUTPUTS);
+    const int levelIds[3] = {IDC_MODEL1, IDC_MODEL2, IDC_MODEL3};
+    for (int level = 0; level < 3; ++level)
+        m_level[level] = GetDlgItemAs<QComboBox>(levelIds[level]);
+    m_system = GetDlgItemAs<QComboBox>(IDC_SYSTEM);
+    m_vtPrimary = GetDlgItemAs<QLineEdit>(IDC_VT_PRIMARY);
+    m_vtSecondary = GetDlgItemAs<QLineEdit>(IDC_VT_SECONDARY);
+    m_range = GetDlgItemAs<QLineEdit>(IDC_RANGE);
+    m_ctPrimary = GetDlgItemAs<QLineEdit>(IDC_CT_PRIMARY);
+    m_ctSecondary = GetDlgItemAs<QLineEdit>(IDC_CT_SECONDARY);
+
+    for (QWidget* control : DialogControls(this)) {
+        if (qobject_cast<QLabel*>(control) || qobject_cast<QAbstractButton*>(control) ||
+            qobject_cast<QGroupBox*>(control))
+            m_templateTexts.emplace_back(control, GetWindowText(control));
+    }
+    ConnectControls();
+}
+
+void CBasicParameterDialog::SetUpAnalogOutputList()
+{
     m_analogOutputs->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_analogOutputs->setSelectionMode(QAbstractItemView::SingleSelection);
     m_analogOutputs->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -259,36 +353,13 @@ void CBasicParameterDialog::CreateControls()
     const int rowHeight = m_analogOutputs->fontMetrics().height() + 6;
     m_analogOutputs->verticalHeader()->setDefaultSectionSize(rowHeight);
     m_analogOutputs->setMinimumHeight(rowHeight * 11 + 8);
-    analogBox->addWidget(m_analogOutputs);
     m_analogOutputs->viewport()->installEventFilter(this);
+}
 
-    auto* page = new QVBoxLayout(this);
-    page->addLayout(commands);
-    page->addLayout(model);
-    page->addWidget(input);
-    page->addLayout(settings);
-    page->addWidget(analog, 1);
-    resize(760, 600);
-
-    for (QWidget* control : DialogControls(this)) {
-        if (qobject_cast<QLabel*>(control) || qobject_cast<QAbstractButton*>(control) ||
-            qobject_cast<QGroupBox*>(control))
-            m_templateTexts.emplace_back(control, GetWindowText(control));
-    }
-
-    ConnectCommand(IDC_UPLOAD, &CBasicParameterDialog::OnUpload);
-    ConnectCommand(IDC_DOWNLOAD, &CBasicParameterDialog::OnDownload);
-    ConnectCommand(IDC_PROTECT, &CBasicParameterDialog::OnProtect);
-    ConnectCommand(IDC_REPORT, &CBasicParameterDialog::OnReport);
-    ConnectCommand(IDC_SAVE_FILE, &CBasicParameterDialog::OnSaveFile);
-    ConnectCommand(IDC_OPEN_FILE, &CBasicParameterDialog::OnOpenFile);
-    ConnectCommand(IDC_LANGUAGE, &CBasicParameterDialog::OnLanguage);
-    ConnectCommand(IDC_MONITOR, &CBasicParameterDialog::OnMonitor);
-    ConnectCommand(IDC_OTHERS, &CBasicParameterDialog::OnOthers);
-    ConnectCommand(IDC_PASSCODE, &CBasicParameterDialog::OnPasscode);
-    ConnectCommand(IDC_MODBUS, &CBasicParameterDialog::OnModbus);
-    ConnectCommand(IDC_PULSE1, &CBasicParameterDialog::OnPulse1);
-    ConnectCommand(IDC_PULSE2, &CBasicParameterDialog::OnPulse2);
+void CBasicParameterDialog::ConnectControls()
+{
+    for (const CommandRow& command : kCommands)
+        ConnectCommand(command.id, command.handler);
 
     // A choice only counts when the user made it, as the list's selection-accepted notice does.
     for (int level = 0; level < 3; ++level) {
@@ -334,7 +405,7 @@ bool CBasicParameterDialog::OnInitDialog()
         ReportException(this, e);
     }
     CQtTranslations::Apply(g_resourceDatabase.SelectText(QStringLiteral("/root/locale")));
-    g_resourceDatabase.ApplyDialogTexts(IDD_BASIC_PARAMETER, this);
+    g_resourceDatabase.ApplyDialogTexts(IDD, this);
     // The version title replaces the caption, even when it is empty.
     setWindowTitle(GetVersionText());
 

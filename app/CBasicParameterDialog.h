@@ -27,6 +27,50 @@ class CBasicParameterDialog : public CDialog, private CResourceManager
 {
     Q_OBJECT
 public:
+    static constexpr int IDD = 132;
+    // Command buttons.
+    static constexpr int IDC_UPLOAD = 1032;
+    static constexpr int IDC_DOWNLOAD = 1033;
+    static constexpr int IDC_PROTECT = 1040;
+    static constexpr int IDC_REPORT = 1034;
+    static constexpr int IDC_SAVE_FILE = 1038;
+    static constexpr int IDC_OPEN_FILE = 1039;
+    static constexpr int IDC_MONITOR = 1037;
+    static constexpr int IDC_LANGUAGE = 1045;
+    // The model in three levels.
+    static constexpr int IDC_MODEL_LABEL = 1159;
+    static constexpr int IDC_MODEL1 = 1054;
+    static constexpr int IDC_MODEL2 = 1056;
+    static constexpr int IDC_MODEL3 = 1057;
+    // The "Input" frame: wiring system, transformer ratings and input range.
+    static constexpr int IDC_INPUT_GROUP = 1160;
+    static constexpr int IDC_SYSTEM_LABEL = 1161;
+    static constexpr int IDC_SYSTEM = 1047;
+    static constexpr int IDC_VT_LABEL = 1148;
+    static constexpr int IDC_VT_PRIMARY_LABEL = 1163;
+    static constexpr int IDC_VT_PRIMARY = 1048;
+    static constexpr int IDC_VT_SECONDARY_LABEL = 1164;
+    static constexpr int IDC_VT_SECONDARY = 1049;
+    static constexpr int IDC_RANGE_LABEL = 1098;
+    static constexpr int IDC_RANGE = 1018;
+    static constexpr int IDC_RANGE_UNIT = 1099;
+    static constexpr int IDC_CT_LABEL = 1162;
+    static constexpr int IDC_CT_PRIMARY_LABEL = 1165;
+    static constexpr int IDC_CT_PRIMARY = 1050;
+    static constexpr int IDC_CT_SECONDARY_LABEL = 1166;
+    static constexpr int IDC_CT_SECONDARY = 1017;
+    // The setting dialogs' frames and buttons.
+    static constexpr int IDC_OPTION_GROUP = 1184;
+    static constexpr int IDC_PASSCODE = 1031;
+    static constexpr int IDC_MODBUS = 1035;
+    static constexpr int IDC_OTHERS = 1030;
+    static constexpr int IDC_PULSE_GROUP = 1183;
+    static constexpr int IDC_PULSE1 = 1036;
+    static constexpr int IDC_PULSE2 = 1041;
+    // The analog-output overview.
+    static constexpr int IDC_ANALOG_GROUP = 1167;
+    static constexpr int IDC_ANALOG_OUTPUTS = 1158;
+
     explicit CBasicParameterDialog(QWidget* parent = nullptr);
     ~CBasicParameterDialog() override;
 
@@ -69,7 +113,6 @@ public:
 
     const CSettings& GetSettings() const { return m_settings; }
     CSettings& GetSettings() { return m_settings; }
-    const ModelChoiceList& GetModelList() const { return m_modelList; }
     // One row of the window's rating and range edits.
     struct InputField;
     // The level-1, level-2 and level-3 texts of the chosen model.
@@ -89,6 +132,8 @@ protected:
 
 private:
     void CreateControls();
+    void SetUpAnalogOutputList();
+    void ConnectControls();
     void ConnectCommand(int id, void (CBasicParameterDialog::*handler)());
     void OnPulse(int output);
     void SetToolTips();

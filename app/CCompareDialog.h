@@ -33,7 +33,6 @@ public:
     bool Compare(const CSettings& settings);
 
     CCompareList& GetList() { return *m_list; }
-    bool IsCompared() const { return m_compared != 0; }
 
     void OnBnClickedDevice();
     void OnBnClickedFile();

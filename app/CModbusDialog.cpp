@@ -108,14 +108,14 @@ bool CModbusDialog::OnInitDialog()
     for (int id : {1150, IDC_MODE_RTU, IDC_MODE_ASCII, 1153, IDC_RUNLED, 1154})
         GetDlgItem(id)->setEnabled(mode);
     if (mode) {
-        SetRadioPair(this, IDC_MODE_RTU, IDC_MODE_ASCII, m_settings.GetWord(WORD_MODE) != 0);
-        SetNumberText(GetDlgItem(IDC_RUNLED), m_settings.GetWord(WORD_RUNLED), kRunLedScale);
+        SetRadioPair(this, IDC_MODE_RTU, IDC_MODE_ASCII, m_settings.GetWord(PARAMETER_MODBUS_MODE) != 0);
+        SetNumberText(GetDlgItem(IDC_RUNLED), m_settings.GetWord(PARAMETER_MODBUS_RUNLED), kRunLedScale);
     } else {
-        SetNumberText(GetDlgItem(IDC_ADDRESS), m_settings.GetWord(WORD_ADDRESS), 1);
-        SelectIndex(m_baudrate, std::min<int>(m_settings.GetWord(WORD_BAUDRATE), kBaudrateCount - 1));
+        SetNumberText(GetDlgItem(IDC_ADDRESS), m_settings.GetWord(PARAMETER_MODBUS_ADDRESS), 1);
+        SelectIndex(m_baudrate, std::min<int>(m_settings.GetWord(PARAMETER_MODBUS_BAUDRATE), kBaudrateCount - 1));
     }
-    SelectIndex(m_parity, std::min<int>(m_settings.GetWord(WORD_PARITY), kParityCount - 1));
-    SelectIndex(m_stop, m_settings.GetWord(WORD_STOP) != 0 ? 1 : 0);
+    SelectIndex(m_parity, std::min<int>(m_settings.GetWord(PARAMETER_MODBUS_PARITY), kParityCount - 1));
+    SelectIndex(m_stop, m_settings.GetWord(PARAMETER_MODBUS_STOP) != 0 ? 1 : 0);
     return true;
 }
 
@@ -123,18 +123,18 @@ void CModbusDialog::OnBnClickedOk()
 {
     // The words of the disabled controls stay as they were.
     if (HasModeCapability()) {
-        m_settings.SetWord(WORD_MODE, GetRadioPair(this, IDC_MODE_RTU, IDC_MODE_ASCII) ? 1 : 0);
-        m_settings.SetWord(WORD_RUNLED, static_cast<std::uint16_t>(
+        m_settings.SetWord(PARAMETER_MODBUS_MODE, GetRadioPair(this, IDC_MODE_RTU, IDC_MODE_ASCII) ? 1 : 0);
+        m_settings.SetWord(PARAMETER_MODBUS_RUNLED, static_cast<std::uint16_t>(
                                             ValidateEdit(IDC_RUNLED, 0, kRunLedMax, kRunLedScale,
                                                          QStringLiteral("MODBUS_RUNLED"))));
     } else {
         const int address = ValidateEdit(IDC_ADDRESS, MODBUS_FIRST_UNIT_ADDRESS, MODBUS_LAST_UNIT_ADDRESS, 1,
                                          QStringLiteral("MODBUS_ADDRESS"));
-        m_settings.SetWord(WORD_ADDRESS, static_cast<std::uint16_t>(address));
-        StoreSelection(WORD_BAUDRATE, m_baudrate);
+        m_settings.SetWord(PARAMETER_MODBUS_ADDRESS, static_cast<std::uint16_t>(address));
+        StoreSelection(PARAMETER_MODBUS_BAUDRATE, m_baudrate);
     }
-    StoreSelection(WORD_PARITY, m_parity);
-    StoreSelection(WORD_STOP, m_stop);
+    StoreSelection(PARAMETER_MODBUS_PARITY, m_parity);
+    StoreSelection(PARAMETER_MODBUS_STOP, m_stop);
     EndDialog(IDOK);
 }
 

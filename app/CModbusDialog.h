@@ -21,14 +21,6 @@ public:
     static constexpr int IDC_MODE_ASCII = 1152;
     static constexpr int IDC_RUNLED = 1068;
 
-    // Parameter words.
-    static constexpr int WORD_ADDRESS = 83;
-    static constexpr int WORD_BAUDRATE = 84;
-    static constexpr int WORD_PARITY = 85;
-    static constexpr int WORD_STOP = 86;
-    static constexpr int WORD_MODE = 90;
-    static constexpr int WORD_RUNLED = 91;
-
     explicit CModbusDialog(QWidget* parent = nullptr);
 
     // The set is changed only when the dialog ends with OK (then true).

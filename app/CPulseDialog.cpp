@@ -15,20 +15,6 @@
 
 namespace {
 
-struct OutputWords
-{
-    int source;
-    int rate;
-    int duration;
-};
-
-constexpr std::array<OutputWords, CPulseDialog::kOutputCount> kOutputWords = {{
-    {114, 115, 116},
-    {118, 119, 120},
-    {121, 122, 123},
-    {124, 125, 126},
-}};
-
 constexpr int kSourceCount = 11;
 constexpr int kRateCount = 4;
 // Durations of 100 ms to 2000 ms, stored in steps of 100 ms from 1.
@@ -81,7 +67,7 @@ void CPulseDialog::CreateControls()
 
 bool CPulseDialog::DoModalForOutput(int output, CSettings& settings)
 {
-    if (output < 0 || output >= kOutputCount)
+    if (output < 0 || output >= PULSE_OUTPUT_COUNT)
         return false;
     m_output = output;
     return RunOnSettings(settings);
@@ -91,11 +77,10 @@ bool CPulseDialog::OnInitDialog()
 {
     g_resourceDatabase.ApplyDialogTexts(IDD, this);
     SetDialogFont(this, false);
-    const OutputWords& words = kOutputWords[static_cast<std::size_t>(m_output)];
 
     m_source->clear();
     AddComboStringsFromList(m_source, QStringLiteral("PULSE_SRC"), kSourceCount);
-    SelectIndex(m_source, m_settings.GetWord(words.source));
+    SelectIndex(m_source, m_settings.GetWord(PulseOutputWordNumber(m_output, PULSE_WORD_SOURCE)));
 
     m_duration->clear();
     for (int i = 1; i <= kDurationCount; ++i)
@@ -106,9 +91,9 @@ bool CPulseDialog::OnInitDialog()
     for (int i = 0; i < kRateCount; ++i)
         m_rate->addItem(rates.GetRateText(i));
 
-    SelectIndex(m_rate, m_settings.GetWord(words.rate));
+    SelectIndex(m_rate, m_settings.GetWord(PulseOutputWordNumber(m_output, PULSE_WORD_RATE)));
     // A duration word of 0 selects nothing.
-    SelectIndex(m_duration, m_settings.GetWord(words.duration) - 1);
+    SelectIndex(m_duration, m_settings.GetWord(PulseOutputWordNumber(m_output, PULSE_WORD_DURATION)) - 1);
     UpdateRateUnit();
     return true;
 }
@@ -131,10 +116,9 @@ void CPulseDialog::UpdateRateUnit()
 
 void CPulseDialog::OnBnClickedOk()
 {
-    const OutputWords& words = kOutputWords[static_cast<std::size_t>(m_output)];
-    StoreSelection(words.source, m_source);
-    StoreSelection(words.rate, m_rate);
+    StoreSelection(PulseOutputWordNumber(m_output, PULSE_WORD_SOURCE), m_source);
+    StoreSelection(PulseOutputWordNumber(m_output, PULSE_WORD_RATE), m_rate);
     // The list starts at 100 ms, the word's 1.
-    StoreSelection(words.duration, m_duration, 1);
+    StoreSelection(PulseOutputWordNumber(m_output, PULSE_WORD_DURATION), m_duration, 1);
     EndDialog(IDOK);
 }

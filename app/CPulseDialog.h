@@ -16,15 +16,12 @@ public:
     static constexpr int IDC_RATE = 1014;
     static constexpr int IDC_DURATION = 1020;
     static constexpr int IDC_RATE_UNIT = 1064;
-    static constexpr int kOutputCount = 4;
 
     explicit CPulseDialog(QWidget* parent = nullptr);
 
     // Edits output 0..3 of the set on a copy; the copy replaces the set only
     // on OK (then true). Another output number opens nothing.
     bool DoModalForOutput(int output, CSettings& settings);
-
-    int GetOutput() const { return m_output; }
 
 protected:
     bool OnInitDialog() override;

@@ -56,7 +56,6 @@ public:
     void MoveAndEdit(EditDirection direction);
 
     // Only the mouse looks at this: keys move and edit regardless.
-    bool IsSelectionEnabled() const { return m_selectionEnabled; }
     void SetSelectionEnabled(bool enabled);
     UINT GetSelectedRow() const { return m_model.SelectedRow(); }
     UINT GetSelectedColumn() const { return m_model.SelectedColumn(); }

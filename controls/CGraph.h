@@ -51,7 +51,6 @@ public:
     GraphRange GetRange() const { return m_range; }
     GraphRange GetDefaultRange() const { return m_defaultRange; }
     double GetXTick() const { return m_xTick; }
-    double GetYTick() const { return m_yTick; }
     const std::string& GetXLabelFormat() const { return m_xFormat; }
     const std::string& GetYLabelFormat() const { return m_yFormat; }
     std::vector<GraphLabel> XLabels() const;
@@ -60,7 +59,6 @@ public:
     GraphRect GetPlotRect() const { return m_plot; }
     // The plot and the labels that a drawing of that area shows.
     GraphLayout LayOut(const GraphRect& area) const;
-    const CGraphBuffer& Data() const { return m_data; }
     QColor GetDataColor() const { return m_dataColor; }
 
 protected:

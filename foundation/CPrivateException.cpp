@@ -5,17 +5,18 @@
 #include <algorithm>
 
 CPrivateException::CPrivateException(const CMessageFormatter& formatter)
-    : m_text(formatter.GetText())
+    : CPrivateException(formatter.GetText())
 {
 }
 
 CPrivateException::CPrivateException(const QString& text)
     : m_text(text)
+    , m_utf8(text.toUtf8())
 {
 }
 
 CPrivateException::CPrivateException(const char16_t* text)
-    : m_text(text != nullptr ? QString::fromUtf16(text) : QString())
+    : CPrivateException(text != nullptr ? QString::fromUtf16(text) : QString())
 {
 }
 

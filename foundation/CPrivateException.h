@@ -4,6 +4,7 @@
 // failure is caught). An empty text marks an aborted transfer.
 #include "platform/CException.h"
 
+#include <QByteArray>
 #include <QString>
 
 class CMessageFormatter;
@@ -20,8 +21,10 @@ public:
     // At most bufferSize - 1 characters and a terminating zero; true.
     // A null buffer or a size of 0 writes nothing and returns false.
     bool GetErrorMessage(char16_t* buffer, unsigned bufferSize, unsigned* helpContext = nullptr) const override;
-    const char* what() const noexcept override { return "CPrivateException"; }
+    // The message in UTF-8, for whatever catches a std::exception.
+    const char* what() const noexcept override { return m_utf8.constData(); }
 
 private:
     QString m_text;
+    QByteArray m_utf8;
 };

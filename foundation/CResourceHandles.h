@@ -1,8 +1,5 @@
 #pragma once
-// The program's resources are compiled in; there is one module, so every
-// handle names it. Kept so that windows read as they are meant to: a window
-// makes the icon module current while it loads its icon, then the restore
-// module.
+// Does nothing on purpose: resources are compiled in, so there is one module for every handle to name.
 class CResourceHandles
 {
 public:

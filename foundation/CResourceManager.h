@@ -1,6 +1,5 @@
 #pragma once
-// Mix-in base of the program's dialogs and of the classes that look up
-// language texts; the look-ups go to g_resourceDatabase.
+// Does nothing on purpose: an empty mix-in that marks the classes whose language texts come from g_resourceDatabase.
 class CResourceManager
 {
 public:

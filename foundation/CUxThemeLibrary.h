@@ -1,6 +1,5 @@
 #pragma once
-// Themed tab-page backgrounds need no call here: Qt styles tab pages itself.
-// The flags stay with the window, as the theme keeps them.
+// Does nothing on purpose: Qt styles tab pages itself; the flags are only kept on the window.
 class QWidget;
 
 class CUxThemeLibrary

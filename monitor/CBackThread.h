@@ -46,7 +46,6 @@ public:
     // Before Start; neither is owned.
     void SetMeasurands(CMeasurandsAvo* block) { m_block = block; }
     void SetLink(CModbusInterface* link) { m_link = link; }
-    CModbusInterface* GetLink() const { return m_link; }
 
     // Sets running and channel 0, then starts the thread. False after Stop,
     // when already started, without block or link, or when no thread could be made.

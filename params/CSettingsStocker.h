@@ -22,6 +22,11 @@ protected:
     void AdjustToType(std::uint64_t oldCaps, std::uint64_t newCaps, CSettings& settings, bool resetDefaults);
 
 private:
+    // The old family's variant words into its stock, and the new family's
+    // out of theirs.
+    void StockVariantWords(std::uint64_t oldCaps, const CSettings& settings);
+    void RestoreVariantWords(std::uint64_t newCaps, CSettings& settings) const;
+
     // Index 3 stocks the variant words of types with capability bit 33,
     // index 4 those of bit 34.
     std::array<CSettings, 5> m_stock;

@@ -42,7 +42,6 @@ int CDialog::DoModal()
     if (m_ending)
         return m_result;
     ClearAutoDefault(this);
-    m_inModalRun = true;
     exec();
     // exec() also returns when the window was hidden; the run goes on until
     // EndDialog, whether the window shows again or not.
@@ -52,7 +51,6 @@ int CDialog::DoModal()
         if (!m_ending)
             exec();
     }
-    m_inModalRun = false;
     m_ending = false;
     return m_result;
 }

@@ -22,8 +22,6 @@ public:
     explicit CDialog(int templateId, QWidget* parent = nullptr);
     ~CDialog() override;
 
-    int GetTemplateId() const { return m_templateId; }
-
     int DoModal();
     void EndDialog(int result);
     // The result of the last modal run.
@@ -66,6 +64,5 @@ private:
     int m_templateId;
     int m_result = IDCANCEL;
     bool m_ending = false;
-    bool m_inModalRun = false;
     class QEventLoop* m_hiddenWait = nullptr;
 };

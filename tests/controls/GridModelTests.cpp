@@ -195,4 +195,21 @@ TEST(GridModel, ToolsCoverEveryCell)
     EXPECT_EQ(model.ToolTipText(label->id), QString());
     EXPECT_FALSE(model.ToolTipText(0));
     EXPECT_FALSE(model.ToolAt(201, 10));
+
+    // Every point of every cell, corners included, finds that cell's tool.
+    ASSERT_EQ(model.Rows(), 4u);
+    ASSERT_EQ(model.Columns(), 4u);
+    for (std::uint32_t row = 0; row < 4; ++row) {
+        for (std::uint32_t column = 0; column < 4; ++column) {
+            const QRect cell(50 * static_cast<int>(column), 20 * static_cast<int>(row), 50, 20);
+            for (const QPoint& point : {cell.topLeft(), cell.bottomRight()}) {
+                const auto found = model.ToolAt(point.x(), point.y());
+                ASSERT_TRUE(found) << row << "," << column;
+                EXPECT_EQ(found->id, MakeToolTipId(row, column));
+                EXPECT_EQ(found->rect, cell);
+            }
+        }
+    }
+    EXPECT_FALSE(model.ToolAt(200, 79));
+    EXPECT_FALSE(model.ToolAt(199, 80));
 }

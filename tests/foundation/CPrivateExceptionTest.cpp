@@ -65,8 +65,9 @@ TEST(PrivateException, ThrownByValueCaughtAsFrameworkException)
         char16_t buffer[32];
         ASSERT_TRUE(e.GetErrorMessage(buffer, 32));
         EXPECT_EQ(QString::fromUtf16(buffer), "failed");
-        EXPECT_STREQ(e.what(), "CPrivateException");
+        EXPECT_STREQ(e.what(), "failed");
     }
+    EXPECT_STREQ(CPrivateException(QString::fromUtf8("通信エラー")).what(), "通信エラー");
 }
 
 TEST_F(MessageTexts, FormatterFromKeyCodeAndInserts)

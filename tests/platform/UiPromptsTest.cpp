@@ -1,5 +1,4 @@
 #include "platform/CUiPrompts.h"
-#include "platform/ModulePath.h"
 #include "support/CScriptedPrompts.h"
 #include "support/TempProfile.h"
 #include "support/WhileModal.h"
@@ -8,7 +7,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QMessageBox>
 
@@ -98,11 +96,4 @@ TEST(UiPrompts, TheRealFileDialogStartsInTheFolderLastUsedForItsKindElseAtHome)
     CUiPrompts::GetSaveFileName(nullptr, "C (*.csv)|*.csv|", "csv");
     qputenv("HOME", oldHome);
     EXPECT_EQ(startFolders, (QStringList{home.path(), home.path() + "/units", home.path()}));
-}
-
-TEST(ModulePath, NamesTheRunningProgram)
-{
-    const QString path = ModuleFileName();
-    EXPECT_TRUE(QFileInfo(path).isAbsolute());
-    EXPECT_EQ(QFileInfo(path).fileName(), "platform_tests");
 }
