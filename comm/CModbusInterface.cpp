@@ -206,9 +206,9 @@ std::uint16_t CModbusInterface::SendFrame(const std::vector<std::uint8_t>& pdu)
         m_socket.Send(frame.data(), frame.size(), static_cast<int>(EffectiveWait(kTcpReplyTimeoutMs)));
         return transaction;
     }
-    m_serial.SetTimeouts(1, 0);
-    std::uint8_t stale[512];
-    m_serial.Read(stale, sizeof stale);
+    // A late reply to an earlier request must not be taken for this one's;
+    // throwing away what came needs no wait for more.
+    m_serial.DiscardPending();
     std::vector<std::uint8_t> frame(pdu);
     const std::uint16_t crc = CalcCrc16(pdu.data(), pdu.size());
     frame.push_back(static_cast<std::uint8_t>(crc & 0xFF));

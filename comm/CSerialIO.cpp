@@ -307,6 +307,12 @@ void CSerialIO::Close()
     m_fd = -1;
 }
 
+void CSerialIO::DiscardPending()
+{
+    if (m_fd >= 0)
+        ::tcflush(m_fd, TCIFLUSH);
+}
+
 void CSerialIO::DiscardInput()
 {
     if (m_fd < 0)

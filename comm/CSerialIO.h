@@ -40,6 +40,8 @@ public:
     // Throws away what came in and whatever follows until the line has been
     // quiet for a few characters' time (a second at most). Never throws.
     void DiscardInput();
+    // Throws away what came in and has not been read, without waiting for more.
+    void DiscardPending();
 
     bool IsOpen() const { return m_fd >= 0; }
     const QString& GetDevicePath() const { return m_devicePath; }

@@ -39,6 +39,15 @@ QString AbortWhileRunning(CModbusInterface& link, const std::function<void()>& f
         link.Abort();
     return result.get();
 }
+
+// Waits until the unit has sent `count` late replies and they have had time to arrive.
+bool LateRepliesSent(const CSimulatedUnit& unit, int count)
+{
+    for (int i = 0; i < 300 && unit.DelayedRepliesSent() < count; ++i)
+        std::this_thread::sleep_for(10ms);
+    std::this_thread::sleep_for(20ms);
+    return unit.DelayedRepliesSent() == count;
+}
 } // namespace
 
 
@@ -75,10 +84,7 @@ TEST_F(CommTest, LateRepliesDoNotPoisonLaterCalls)
     ASSERT_TRUE(link->ReadRegisters(0, 1, &word));
     EXPECT_EQ(link->GetResultHistory(), (History{0, 1}));
     // Once the late reply sits in the socket, the next call still reads its own.
-    for (int i = 0; i < 100 && m_unit.DelayedRepliesSent() < 1; ++i)
-        std::this_thread::sleep_for(10ms);
-    ASSERT_EQ(m_unit.DelayedRepliesSent(), 1);
-    std::this_thread::sleep_for(20ms);
+    ASSERT_TRUE(LateRepliesSent(m_unit, 1));
     word = 0;
     ASSERT_TRUE(link->ReadRegisters(0, 1, &word));
     EXPECT_EQ(word, 42);
@@ -87,14 +93,27 @@ TEST_F(CommTest, LateRepliesDoNotPoisonLaterCalls)
     // A whole call lost to late replies leaves the link in step as well.
     m_unit.InjectFault(CSimulatedUnit::Delay(static_cast<int>(kTestWaitCapMs) * 4), 3);
     EXPECT_NE(ErrorOf([&] { link->ReadRegisters(0, 1, &word); }), QStringLiteral("<none>"));
-    for (int i = 0; i < 300 && m_unit.DelayedRepliesSent() < 4; ++i)
-        std::this_thread::sleep_for(10ms);
-    ASSERT_EQ(m_unit.DelayedRepliesSent(), 4);
-    std::this_thread::sleep_for(20ms);
+    ASSERT_TRUE(LateRepliesSent(m_unit, 4));
     ASSERT_TRUE(link->ReadRegisters(0, 1, &word));
     EXPECT_EQ(word, 42);
     EXPECT_EQ(link->GetResultHistory().back(), 1);
     EXPECT_EQ(m_unit.RequestCount(), 2 + 1 + 3 + 1);
+}
+
+TEST_F(CommTest, LateSerialReplyIsDroppedBeforeTheNextRequest)
+{
+    const QString path = m_unit.StartRtu();
+    m_unit.SetRegisters(0, {42, 7});
+    auto link = RtuLink(path);
+    link->Connect();
+    link->SetSingleAttempt(true);
+    std::uint16_t word = 0;
+    m_unit.InjectFault(CSimulatedUnit::Delay(static_cast<int>(kTestWaitCapMs) + 100), 1);
+    EXPECT_EQ(ErrorOf([&] { link->ReadRegisters(0, 1, &word); }).toStdString(), "ReadHoldingRegister at 1 count 1: timeout");
+    ASSERT_TRUE(LateRepliesSent(m_unit, 1));
+    // The late reply has the length and a good checksum of the next one's.
+    ASSERT_TRUE(link->ReadRegisters(1, 1, &word));
+    EXPECT_EQ(word, 7);
 }
 
 TEST_F(CommTest, SplitTcpRepliesAreGatheredWhole)

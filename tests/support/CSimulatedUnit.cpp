@@ -19,7 +19,6 @@ namespace
 {
 using Clock = std::chrono::steady_clock;
 constexpr int kRegisterCount = 0x10000;
-constexpr int kBitsPerCharacter = 11;
 
 modbus_t* Ctx(void* p)
 {
@@ -30,10 +29,12 @@ modbus_mapping_t* Map(void* p)
     return static_cast<modbus_mapping_t*>(p);
 }
 
-Clock::duration LineTime(std::size_t bytes, int baud)
+// The time `tenths` tenths of a character take on the line.
+Clock::duration LineTime(std::size_t tenths, int baud, int bits)
 {
-    return std::chrono::microseconds(static_cast<long long>(bytes) * kBitsPerCharacter * 1000000LL / baud);
+    return std::chrono::microseconds(static_cast<long long>(tenths) * bits * 100000LL / baud);
 }
+constexpr std::size_t kFrameGapTenths = 35;
 } // namespace
 
 CSimulatedUnit::CSimulatedUnit()
@@ -210,10 +211,11 @@ void CSimulatedUnit::ClearFaults()
     m_faults.clear();
 }
 
-void CSimulatedUnit::SetLinePacing(int baud)
+void CSimulatedUnit::SetLinePacing(int baud, int bitsPerCharacter)
 {
     std::lock_guard lock(m_lock);
     m_pacingBaud = baud;
+    m_pacingBits = bitsPerCharacter;
 }
 
 void CSimulatedUnit::DropConnections()
@@ -368,15 +370,21 @@ bool CSimulatedUnit::HandleRequest(int fd)
         return true; // another unit's request
 
     int pacing = 0;
+    int bits = 0;
     {
         std::lock_guard lock(m_lock);
         m_requests.emplace_back(request, request + length);
         m_requestCame.notify_all();
         pacing = m_pacingBaud;
+        bits = m_pacingBits;
     }
     const Fault fault = NextFault();
-    if (!m_tcp && pacing > 0)
-        std::this_thread::sleep_for(LineTime(static_cast<std::size_t>(length), pacing));
+    // A unit knows the request has ended only once the line has been quiet.
+    auto answerAt = Clock::now();
+    if (!m_tcp && pacing > 0) {
+        answerAt += LineTime(10 * static_cast<std::size_t>(length) + kFrameGapTenths, pacing, bits);
+        std::this_thread::sleep_until(answerAt);
+    }
 
     switch (fault.kind) {
     case FaultKind::Silent: return true;
@@ -419,7 +427,7 @@ bool CSimulatedUnit::HandleRequest(int fd)
     }
     default: break;
     }
-    Send(fd, reply);
+    Send(fd, reply, answerAt);
     return true;
 }
 
@@ -478,18 +486,19 @@ std::vector<std::uint8_t> CSimulatedUnit::BuildReply(const std::uint8_t* request
     return reply;
 }
 
-void CSimulatedUnit::Send(int fd, const std::vector<std::uint8_t>& bytes)
+void CSimulatedUnit::Send(int fd, const std::vector<std::uint8_t>& bytes, Clock::time_point start)
 {
     int pacing = 0;
+    int bits = 0;
     {
         std::lock_guard lock(m_lock);
         pacing = m_pacingBaud;
+        bits = m_pacingBits;
     }
     if (!m_tcp && pacing > 0) {
         // One character at a time, at the line's rate.
-        const auto start = Clock::now();
         for (std::size_t i = 0; i < bytes.size(); ++i) {
-            std::this_thread::sleep_until(start + LineTime(i + 1, pacing));
+            std::this_thread::sleep_until(start + LineTime(10 * (i + 1), pacing, bits));
             [[maybe_unused]] const ssize_t w = ::write(fd, &bytes[i], 1);
         }
         return;

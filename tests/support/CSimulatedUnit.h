@@ -89,9 +89,10 @@ public:
     // ClearFaults). Faults queue up in the order given.
     void InjectFault(const Fault& fault, int requests = 1);
     void ClearFaults();
-    // RTU: take the line time of a line at this rate (11 bits a character):
-    // the request's before answering, the reply's byte by byte. 0 = off.
-    void SetLinePacing(int baud);
+    // RTU: take the line time of a line at this rate: the request's and the
+    // silence of 3.5 characters that ends it before answering, the reply's
+    // byte by byte. 0 = off.
+    void SetLinePacing(int baud, int bitsPerCharacter = 11);
     // TCP: closes every open connection.
     void DropConnections();
 
@@ -120,7 +121,9 @@ private:
     bool HandleRequest(int fd);
     Fault NextFault();
     std::vector<std::uint8_t> BuildReply(const std::uint8_t* request, int length, const Fault& fault);
-    void Send(int fd, const std::vector<std::uint8_t>& bytes);
+    // A paced line's first character ends one character's time after start.
+    void Send(int fd, const std::vector<std::uint8_t>& bytes,
+              std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now());
     void CloseClient(int fd);
     void Wake();
 
@@ -137,6 +140,7 @@ private:
     std::vector<Scheduled> m_scheduled;
     bool m_dropRequested = false;
     int m_pacingBaud = 0;
+    int m_pacingBits = 11;
     int m_unitId = 1;
 
     std::atomic<bool> m_stop{false};
