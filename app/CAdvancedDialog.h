@@ -38,16 +38,6 @@ public:
     static constexpr int IDC_ANALOG_LIMIT_LABEL = 1200;
     static constexpr int IDC_ANALOG_LIMIT = 1036;
 
-    // The tests' names of the dialog's parameter words.
-    static constexpr int WORD_FREQ_DETECT = PARAMETER_INPUT_FREQ_DETECT;
-    static constexpr int WORD_CUTOUT_I = PARAMETER_INPUT_CUTOUT_I;
-    static constexpr int WORD_CUTOUT_U = PARAMETER_INPUT_CUTOUT_U;
-    static constexpr int WORD_PF_SIGN = PARAMETER_CALC_OPTION_PF_SIGN;
-    static constexpr int WORD_Q_SIGN = PARAMETER_CALC_OPTION_Q_SIGN;
-    static constexpr int WORD_QN_CALC = PARAMETER_CALC_OPTION_QN_CALC;
-    static constexpr int WORD_S_CALC = PARAMETER_CALC_OPTION_S_CALC;
-    static constexpr int WORD_ANALOG_LIMIT = PARAMETER_AOUT_LIMIT;
-
     explicit CAdvancedDialog(QWidget* parent = nullptr);
 
     // The set is changed only when the dialog ends with OK (then true).
