@@ -58,16 +58,16 @@ void CAdvancedDialog::CreateControls()
 {
     setWindowTitle(Text("Other Setting"));
 
-    auto* input = AddControl(new QGroupBox(Text("Input"), this), 1192);
+    auto* input = AddControl(new QGroupBox(Text("Input"), this), IDC_INPUT_GROUP);
     auto* inputGrid = new QGridLayout(input);
-    inputGrid->addWidget(AddLabel(1193, "Low-end cutout"), 0, 0, 1, 3);
-    inputGrid->addWidget(AddLabel(1202, "Voltage"), 1, 0);
+    inputGrid->addWidget(AddLabel(IDC_CUTOUT_LABEL, "Low-end cutout"), 0, 0, 1, 3);
+    inputGrid->addWidget(AddLabel(IDC_CUTOUT_U_LABEL, "Voltage"), 1, 0);
     inputGrid->addWidget(AddEdit(IDC_CUTOUT_U), 1, 1);
     inputGrid->addWidget(new QLabel(Text("%"), this), 1, 2);
-    inputGrid->addWidget(AddLabel(1203, "Current"), 2, 0);
+    inputGrid->addWidget(AddLabel(IDC_CUTOUT_I_LABEL, "Current"), 2, 0);
     inputGrid->addWidget(AddEdit(IDC_CUTOUT_I), 2, 1);
     inputGrid->addWidget(new QLabel(Text("%"), this), 2, 2);
-    inputGrid->addWidget(AddLabel(1194, "Frequency input"), 3, 0);
+    inputGrid->addWidget(AddLabel(IDC_FREQ_DETECT_LABEL, "Frequency input"), 3, 0);
     m_freqDetect = AddControl(new QComboBox(this), IDC_FREQ_DETECT);
     m_freqDetect->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     inputGrid->addWidget(m_freqDetect, 3, 1, 1, 2);
@@ -83,19 +83,22 @@ void CAdvancedDialog::CreateControls()
         grid->addWidget(b, row, 2);
     };
 
-    auto* calculation = AddControl(new QGroupBox(Text("Calculation Option"), this), 1184);
+    auto* calculation = AddControl(new QGroupBox(Text("Calculation Option"), this), IDC_CALCULATION_GROUP);
     m_calculationGrid = new QGridLayout(calculation);
-    addPair(m_calculationGrid, 0, 1195, "Power factor PF sign", IDC_PF_SIGN, "Standard (IEC)", "IEEE");
-    addPair(m_calculationGrid, 1, 1196, "Reactive power Q sign", IDC_Q_SIGN, "Standard (IEC)",
+    addPair(m_calculationGrid, 0, IDC_PF_SIGN_LABEL, "Power factor PF sign", IDC_PF_SIGN, "Standard (IEC)", "IEEE");
+    addPair(m_calculationGrid, 1, IDC_Q_SIGN_LABEL, "Reactive power Q sign", IDC_Q_SIGN, "Standard (IEC)",
             "Inverted when outgoing (Special)");
-    addPair(m_calculationGrid, 2, 1197, "Phase reactive power Qn", IDC_QN_CALC, "Standard (Vector S-P)",
+    addPair(m_calculationGrid, 2, IDC_QN_CALC_LABEL, "Phase reactive power Qn", IDC_QN_CALC, "Standard (Vector S-P)",
             "Reactive power method (Sigma UI)");
-    addPair(m_calculationGrid, 3, 1198, "Apparent power S", IDC_S_CALC, "Standard (Vector P+Q)", "Sum (S1+S2+S3)");
-    addPair(m_calculationGrid, 4, 1199, "Active power scale", IDC_P_SCALE, "Standard (Rounding)", "No rounding");
+    addPair(m_calculationGrid, 3, IDC_S_CALC_LABEL, "Apparent power S", IDC_S_CALC, "Standard (Vector P+Q)",
+            "Sum (S1+S2+S3)");
+    addPair(m_calculationGrid, 4, IDC_P_SCALE_LABEL, "Active power scale", IDC_P_SCALE, "Standard (Rounding)",
+            "No rounding");
 
-    auto* analog = AddControl(new QGroupBox(Text("Analog Output Option"), this), 1185);
+    auto* analog = AddControl(new QGroupBox(Text("Analog Output Option"), this), IDC_ANALOG_GROUP);
     m_analogGrid = new QGridLayout(analog);
-    addPair(m_analogGrid, 0, 1200, "Analog limit", IDC_ANALOG_LIMIT, "Standard (No limit)", "-1% to +101%");
+    addPair(m_analogGrid, 0, IDC_ANALOG_LIMIT_LABEL, "Analog limit", IDC_ANALOG_LIMIT, "Standard (No limit)",
+            "-1% to +101%");
 
     auto* page = new QVBoxLayout(this);
     page->addWidget(input);

@@ -13,26 +13,30 @@ class CAdvancedDialog : public CSettingDialog, private CResourceManager
     Q_OBJECT
 public:
     static constexpr int IDD = 133;
+    // The "Input" frame.
+    static constexpr int IDC_INPUT_GROUP = 1192;
+    static constexpr int IDC_CUTOUT_LABEL = 1193;
+    static constexpr int IDC_CUTOUT_U_LABEL = 1202;
     static constexpr int IDC_CUTOUT_U = 1015;
+    static constexpr int IDC_CUTOUT_I_LABEL = 1203;
     static constexpr int IDC_CUTOUT_I = 1016;
+    static constexpr int IDC_FREQ_DETECT_LABEL = 1194;
     static constexpr int IDC_FREQ_DETECT = 1060;
-    // Radio pairs: the first button, the second is the next id.
+    // Radio pairs: the first button, the second is the next id; each with its title.
+    static constexpr int IDC_CALCULATION_GROUP = 1184;
+    static constexpr int IDC_PF_SIGN_LABEL = 1195;
     static constexpr int IDC_PF_SIGN = 1026;
+    static constexpr int IDC_Q_SIGN_LABEL = 1196;
     static constexpr int IDC_Q_SIGN = 1028;
+    static constexpr int IDC_QN_CALC_LABEL = 1197;
     static constexpr int IDC_QN_CALC = 1030;
+    static constexpr int IDC_S_CALC_LABEL = 1198;
     static constexpr int IDC_S_CALC = 1032;
+    static constexpr int IDC_P_SCALE_LABEL = 1199;
     static constexpr int IDC_P_SCALE = 1034;
+    static constexpr int IDC_ANALOG_GROUP = 1185;
+    static constexpr int IDC_ANALOG_LIMIT_LABEL = 1200;
     static constexpr int IDC_ANALOG_LIMIT = 1036;
-
-    // The tests' names of the dialog's parameter words.
-    static constexpr int WORD_FREQ_DETECT = PARAMETER_INPUT_FREQ_DETECT;
-    static constexpr int WORD_CUTOUT_I = PARAMETER_INPUT_CUTOUT_I;
-    static constexpr int WORD_CUTOUT_U = PARAMETER_INPUT_CUTOUT_U;
-    static constexpr int WORD_PF_SIGN = PARAMETER_CALC_OPTION_PF_SIGN;
-    static constexpr int WORD_Q_SIGN = PARAMETER_CALC_OPTION_Q_SIGN;
-    static constexpr int WORD_QN_CALC = PARAMETER_CALC_OPTION_QN_CALC;
-    static constexpr int WORD_S_CALC = PARAMETER_CALC_OPTION_S_CALC;
-    static constexpr int WORD_ANALOG_LIMIT = PARAMETER_AOUT_LIMIT;
 
     explicit CAdvancedDialog(QWidget* parent = nullptr);
 

@@ -37,18 +37,18 @@ void CAdvancedModbusDialog::CreateControls()
     setWindowTitle(Text("Advanced Modbus Setting"));
 
     auto* grid = new QGridLayout;
-    grid->addWidget(AddLabel(1108, "Long register"), 0, 0, 1, 3);
+    grid->addWidget(AddLabel(IDC_LONG_LABEL, "Long register"), 0, 0, 1, 3);
     auto* normal = AddControl(new QRadioButton(Text("Normal (low first)"), this), IDC_LONG_NORMAL);
     auto* swap = AddControl(new QRadioButton(Text("Swap (high first)"), this), IDC_LONG_SWAP);
     grid->addWidget(normal, 1, 0, 1, 2);
     grid->addWidget(swap, 1, 2, 1, 2);
-    grid->addWidget(AddLabel(1109, "Protocol operation timer"), 2, 0, 1, 3);
-    grid->addWidget(AddLabel(1110, "t1.5"), 3, 0);
+    grid->addWidget(AddLabel(IDC_TIMER_LABEL, "Protocol operation timer"), 2, 0, 1, 3);
+    grid->addWidget(AddLabel(IDC_T15_LABEL, "t1.5"), 3, 0);
     grid->addWidget(AddEdit(IDC_T15), 3, 1);
-    grid->addWidget(AddLabel(1111, "char"), 3, 2);
-    grid->addWidget(AddLabel(1112, "t3.5"), 4, 0);
+    grid->addWidget(AddLabel(IDC_T15_UNIT, "char"), 3, 2);
+    grid->addWidget(AddLabel(IDC_T35_LABEL, "t3.5"), 4, 0);
     grid->addWidget(AddEdit(IDC_T35), 4, 1);
-    grid->addWidget(AddLabel(1113, "char"), 4, 2);
+    grid->addWidget(AddLabel(IDC_T35_UNIT, "char"), 4, 2);
     grid->setColumnStretch(3, 1);
 
     auto* warning = AddLabel(IDC_WARNING, "WARNING! Communication might fail when t1.5 or t3.5 are changed.");

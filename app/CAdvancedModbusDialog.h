@@ -10,10 +10,16 @@ class CAdvancedModbusDialog : public CSettingDialog
     Q_OBJECT
 public:
     static constexpr int IDD = 152;
+    static constexpr int IDC_LONG_LABEL = 1108;
     static constexpr int IDC_LONG_NORMAL = 1038;
     static constexpr int IDC_LONG_SWAP = 1039;
+    static constexpr int IDC_TIMER_LABEL = 1109;
+    static constexpr int IDC_T15_LABEL = 1110;
     static constexpr int IDC_T15 = 1017;
+    static constexpr int IDC_T15_UNIT = 1111;
+    static constexpr int IDC_T35_LABEL = 1112;
     static constexpr int IDC_T35 = 1018;
+    static constexpr int IDC_T35_UNIT = 1113;
     static constexpr int IDC_WARNING = 1069;
 
     explicit CAdvancedModbusDialog(QWidget* parent = nullptr);

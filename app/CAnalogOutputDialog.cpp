@@ -62,27 +62,27 @@ void CAnalogOutputDialog::CreateControls()
     setWindowTitle(QStringLiteral("Analog Output"));
 
     auto* assignRow = new QHBoxLayout;
-    assignRow->addWidget(AddLabel(1168, "Assign"));
+    assignRow->addWidget(AddLabel(IDC_ASSIGN_LABEL, "Assign"));
     m_assign = AddControl(new QComboBox(this), IDC_ASSIGN);
     m_assign->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     assignRow->addWidget(m_assign);
     assignRow->addStretch();
 
-    auto* scaling = AddControl(new QGroupBox(Key("Scaling Range"), this), 1183);
+    auto* scaling = AddControl(new QGroupBox(Key("Scaling Range"), this), IDC_SCALING_GROUP);
     auto* scalingGrid = new QGridLayout(scaling);
-    scalingGrid->addWidget(AddLabel(1170, "Upper"), 0, 0);
+    scalingGrid->addWidget(AddLabel(IDC_INPUT100_LABEL, "Upper"), 0, 0);
     scalingGrid->addWidget(AddEdit(IDC_INPUT100, 100), 0, 1);
-    scalingGrid->addWidget(AddLabel(1172, "%"), 0, 2);
-    scalingGrid->addWidget(AddLabel(1173, "Lower"), 1, 0);
+    scalingGrid->addWidget(AddLabel(IDC_INPUT100_UNIT, "%"), 0, 2);
+    scalingGrid->addWidget(AddLabel(IDC_INPUT0_LABEL, "Lower"), 1, 0);
     scalingGrid->addWidget(AddEdit(IDC_INPUT0, 100), 1, 1);
-    scalingGrid->addWidget(AddLabel(1175, "%"), 1, 2);
+    scalingGrid->addWidget(AddLabel(IDC_INPUT0_UNIT, "%"), 1, 2);
 
-    auto* output = AddControl(new QGroupBox(Key("Output Range"), this), 1184);
+    auto* output = AddControl(new QGroupBox(Key("Output Range"), this), IDC_OUTPUT_GROUP);
     auto* outputGrid = new QGridLayout(output);
-    outputGrid->addWidget(AddLabel(1176, "Upper"), 0, 0);
+    outputGrid->addWidget(AddLabel(IDC_OUTPUT100_LABEL, "Upper"), 0, 0);
     outputGrid->addWidget(AddEdit(IDC_OUTPUT100, 100), 0, 1);
     outputGrid->addWidget(AddLabel(IDC_OUTPUT100_UNIT, "mA"), 0, 2);
-    outputGrid->addWidget(AddLabel(1177, "Lower"), 1, 0);
+    outputGrid->addWidget(AddLabel(IDC_OUTPUT0_LABEL, "Lower"), 1, 0);
     outputGrid->addWidget(AddEdit(IDC_OUTPUT0, 100), 1, 1);
     outputGrid->addWidget(AddLabel(IDC_OUTPUT0_UNIT, "mA"), 1, 2);
 
@@ -97,12 +97,12 @@ void CAnalogOutputDialog::CreateControls()
     m_graph->setFixedSize(kGraphWidth, kGraphHeight);
 
     auto* adjust = new QGridLayout;
-    adjust->addWidget(AddLabel(1186, "Adjust span"), 0, 0);
+    adjust->addWidget(AddLabel(IDC_SPAN_LABEL, "Adjust span"), 0, 0);
     adjust->addWidget(AddEdit(IDC_SPAN, 100), 0, 1);
-    adjust->addWidget(AddLabel(1188, "%"), 0, 2);
-    adjust->addWidget(AddLabel(1189, "Adjust zero"), 1, 0);
+    adjust->addWidget(AddLabel(IDC_SPAN_UNIT, "%"), 0, 2);
+    adjust->addWidget(AddLabel(IDC_ZERO_LABEL, "Adjust zero"), 1, 0);
     adjust->addWidget(AddEdit(IDC_ZERO, 100), 1, 1);
-    adjust->addWidget(AddLabel(1191, "%"), 1, 2);
+    adjust->addWidget(AddLabel(IDC_ZERO_UNIT, "%"), 1, 2);
     adjust->setColumnStretch(3, 1);
 
     QHBoxLayout* buttons = CreateButtonRow(Key("OK"), Key("Cancel"));

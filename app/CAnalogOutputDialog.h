@@ -24,16 +24,29 @@ class CAnalogOutputDialog : public CSettingDialog, private CResourceManager, pub
     Q_OBJECT
 public:
     static constexpr int IDD = 160;
+    static constexpr int IDC_ASSIGN_LABEL = 1168;
     static constexpr int IDC_ASSIGN = 1169;
+    static constexpr int IDC_SCALING_GROUP = 1183;
+    static constexpr int IDC_INPUT100_LABEL = 1170;
     static constexpr int IDC_INPUT100 = 1171;
+    static constexpr int IDC_INPUT100_UNIT = 1172;
+    static constexpr int IDC_INPUT0_LABEL = 1173;
     static constexpr int IDC_INPUT0 = 1174;
+    static constexpr int IDC_INPUT0_UNIT = 1175;
+    static constexpr int IDC_OUTPUT_GROUP = 1184;
+    static constexpr int IDC_OUTPUT100_LABEL = 1176;
     static constexpr int IDC_OUTPUT100 = 1178;
+    static constexpr int IDC_OUTPUT0_LABEL = 1177;
     static constexpr int IDC_OUTPUT0 = 1180;
     static constexpr int IDC_OUTPUT100_UNIT = 1179;
     static constexpr int IDC_OUTPUT0_UNIT = 1181;
     static constexpr int IDC_GRAPH = 1182;
+    static constexpr int IDC_SPAN_LABEL = 1186;
     static constexpr int IDC_SPAN = 1187;
+    static constexpr int IDC_SPAN_UNIT = 1188;
+    static constexpr int IDC_ZERO_LABEL = 1189;
     static constexpr int IDC_ZERO = 1190;
+    static constexpr int IDC_ZERO_UNIT = 1191;
     static constexpr int IDC_TABLE = 1200;
     static constexpr int IDC_USE_TABLE = 1201;
     static constexpr int kTableColumns = 11;

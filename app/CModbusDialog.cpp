@@ -51,9 +51,9 @@ void CModbusDialog::CreateControls()
     };
 
     auto* grid = new QGridLayout;
-    grid->addWidget(AddLabel(1094, "Device address"), 0, 0);
+    grid->addWidget(AddLabel(IDC_ADDRESS_LABEL, "Device address"), 0, 0);
     grid->addWidget(AddEdit(IDC_ADDRESS), 0, 1);
-    grid->addWidget(AddLabel(1082, "Transfer rate"), 1, 0);
+    grid->addWidget(AddLabel(IDC_BAUDRATE_LABEL, "Transfer rate"), 1, 0);
     m_baudrate = combo(IDC_BAUDRATE);
     grid->addWidget(m_baudrate, 1, 1, 1, 2);
     grid->addWidget(new QLabel(Text("Parity bit"), this), 2, 0);
@@ -65,14 +65,14 @@ void CModbusDialog::CreateControls()
     auto* advanced = AddControl(new QPushButton(Text("Advanced"), this), IDC_ADVANCED);
     grid->addWidget(advanced, 4, 1, 1, 2, Qt::AlignLeft);
 
-    grid->addWidget(AddLabel(1150, "Mode"), 5, 0);
+    grid->addWidget(AddLabel(IDC_MODE_LABEL, "Mode"), 5, 0);
     auto* rtu = AddControl(new QRadioButton(Text("RTU (8bit)"), this), IDC_MODE_RTU);
     auto* ascii = AddControl(new QRadioButton(Text("ASCII (7bit)"), this), IDC_MODE_ASCII);
     grid->addWidget(rtu, 5, 1);
     grid->addWidget(ascii, 5, 2);
-    grid->addWidget(AddLabel(1153, "RUN LED Timeout"), 6, 0);
+    grid->addWidget(AddLabel(IDC_RUNLED_LABEL, "RUN LED Timeout"), 6, 0);
     grid->addWidget(AddEdit(IDC_RUNLED), 6, 1);
-    grid->addWidget(AddLabel(1154, "sec."), 6, 2);
+    grid->addWidget(AddLabel(IDC_RUNLED_UNIT, "sec."), 6, 2);
     grid->setColumnStretch(3, 1);
 
     auto* page = new QVBoxLayout(this);
@@ -103,9 +103,9 @@ bool CModbusDialog::OnInitDialog()
     SelectIndex(m_baudrate, -1);
 
     const bool mode = HasModeCapability();
-    for (int id : {1094, 1082, IDC_ADVANCED, IDC_ADDRESS, IDC_BAUDRATE})
+    for (int id : {IDC_ADDRESS_LABEL, IDC_BAUDRATE_LABEL, IDC_ADVANCED, IDC_ADDRESS, IDC_BAUDRATE})
         GetDlgItem(id)->setEnabled(!mode);
-    for (int id : {1150, IDC_MODE_RTU, IDC_MODE_ASCII, 1153, IDC_RUNLED, 1154})
+    for (int id : {IDC_MODE_LABEL, IDC_MODE_RTU, IDC_MODE_ASCII, IDC_RUNLED_LABEL, IDC_RUNLED, IDC_RUNLED_UNIT})
         GetDlgItem(id)->setEnabled(mode);
     if (mode) {
         SetRadioPair(this, IDC_MODE_RTU, IDC_MODE_ASCII, m_settings.GetWord(PARAMETER_MODBUS_MODE) != 0);

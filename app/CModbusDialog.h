@@ -12,14 +12,19 @@ class CModbusDialog : public CSettingDialog
     Q_OBJECT
 public:
     static constexpr int IDD = 141;
+    static constexpr int IDC_ADDRESS_LABEL = 1094;
     static constexpr int IDC_ADDRESS = 1067;
+    static constexpr int IDC_BAUDRATE_LABEL = 1082;
     static constexpr int IDC_BAUDRATE = 1014;
     static constexpr int IDC_PARITY = 1015;
     static constexpr int IDC_STOP = 1016;
     static constexpr int IDC_ADVANCED = 1030;
+    static constexpr int IDC_MODE_LABEL = 1150;
     static constexpr int IDC_MODE_RTU = 1151;
     static constexpr int IDC_MODE_ASCII = 1152;
+    static constexpr int IDC_RUNLED_LABEL = 1153;
     static constexpr int IDC_RUNLED = 1068;
+    static constexpr int IDC_RUNLED_UNIT = 1154;
 
     explicit CModbusDialog(QWidget* parent = nullptr);
 

@@ -36,10 +36,10 @@ CPasscodeDialog::CPasscodeDialog(QWidget* parent) : CSettingDialog(IDD, parent)
     }
 
     auto* fields = new QGridLayout;
-    fields->addWidget(AddLabel(1189, "Enter 4-digit number."), 0, 0, 1, 2);
-    fields->addWidget(AddLabel(1190, "New passcode"), 1, 0);
+    fields->addWidget(AddLabel(IDC_HINT, "Enter 4-digit number."), 0, 0, 1, 2);
+    fields->addWidget(AddLabel(IDC_NEW_PASSCODE_LABEL, "New passcode"), 1, 0);
     fields->addWidget(m_new, 1, 1);
-    fields->addWidget(AddLabel(1191, "Confirm new passcode"), 2, 0);
+    fields->addWidget(AddLabel(IDC_CONFIRM_PASSCODE_LABEL, "Confirm new passcode"), 2, 0);
     fields->addWidget(m_confirm, 2, 1);
 
     auto* page = new QVBoxLayout(this);

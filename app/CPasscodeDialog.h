@@ -11,7 +11,10 @@ class CPasscodeDialog : public CSettingDialog, private CResourceManager
     Q_OBJECT
 public:
     static constexpr int IDD = 140;
+    static constexpr int IDC_HINT = 1189;
+    static constexpr int IDC_NEW_PASSCODE_LABEL = 1190;
     static constexpr int IDC_NEW_PASSCODE = 1068;
+    static constexpr int IDC_CONFIRM_PASSCODE_LABEL = 1191;
     static constexpr int IDC_CONFIRM_PASSCODE = 1069;
     static constexpr int kPasscodeChars = 4;
 

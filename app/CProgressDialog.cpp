@@ -24,10 +24,6 @@
 
 namespace {
 
-constexpr int IDC_PROGRESS = 1073;
-constexpr int IDC_CAPTION = 1074;
-constexpr int IDC_RATE = 1102;
-constexpr int IDC_SIGNAL = 1103;
 constexpr int kTimerMs = 500;
 // How long the end of the thread is awaited before it is worth a warning.
 constexpr int kJoinWarningMs = 10000;

@@ -23,6 +23,10 @@ class CProgressDialog : public CObserverDialog, public CResourceManager
     Q_OBJECT
 public:
     static constexpr int IDD = 143;
+    static constexpr int IDC_PROGRESS = 1073;
+    static constexpr int IDC_CAPTION = 1074;
+    static constexpr int IDC_RATE = 1102;
+    static constexpr int IDC_SIGNAL = 1103;
     static constexpr int kBarRange = 30000;
 
     explicit CProgressDialog(QWidget* parent = nullptr);

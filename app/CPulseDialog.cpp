@@ -46,14 +46,14 @@ void CPulseDialog::CreateControls()
     m_duration = combo(IDC_DURATION);
 
     auto* fields = new QGridLayout;
-    fields->addWidget(AddLabel(1185, "Energy count"), 0, 0);
+    fields->addWidget(AddLabel(IDC_SOURCE_LABEL, "Energy count"), 0, 0);
     fields->addWidget(m_source, 0, 1, 1, 2);
-    fields->addWidget(AddLabel(1186, "Pulse weight"), 1, 0);
+    fields->addWidget(AddLabel(IDC_RATE_LABEL, "Pulse weight"), 1, 0);
     fields->addWidget(m_rate, 1, 1);
     fields->addWidget(AddLabel(IDC_RATE_UNIT, ""), 1, 2);
-    fields->addWidget(AddLabel(1187, "Pulse duration"), 2, 0);
+    fields->addWidget(AddLabel(IDC_DURATION_LABEL, "Pulse duration"), 2, 0);
     fields->addWidget(m_duration, 2, 1);
-    fields->addWidget(AddLabel(1188, "ms"), 2, 2);
+    fields->addWidget(AddLabel(IDC_DURATION_UNIT, "ms"), 2, 2);
     fields->setColumnStretch(3, 1);
 
     auto* page = new QVBoxLayout(this);

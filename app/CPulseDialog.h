@@ -12,10 +12,14 @@ class CPulseDialog : public CSettingDialog, private CResourceManager
     Q_OBJECT
 public:
     static constexpr int IDD = 134;
+    static constexpr int IDC_SOURCE_LABEL = 1185;
     static constexpr int IDC_SOURCE = 1013;
+    static constexpr int IDC_RATE_LABEL = 1186;
     static constexpr int IDC_RATE = 1014;
-    static constexpr int IDC_DURATION = 1020;
     static constexpr int IDC_RATE_UNIT = 1064;
+    static constexpr int IDC_DURATION_LABEL = 1187;
+    static constexpr int IDC_DURATION = 1020;
+    static constexpr int IDC_DURATION_UNIT = 1188;
 
     explicit CPulseDialog(QWidget* parent = nullptr);
 

@@ -13,6 +13,7 @@ class CModbusInterface;
 
 inline constexpr int PARAMETER_COUNT = 552;
 // Parameter words that other parts of the program name.
+inline constexpr int PARAMETER_PROTECT_OPERATION = 0;
 inline constexpr int PARAMETER_DISPLAY_L1TO3 = 1;
 inline constexpr int PARAMETER_DISPLAY_L4 = 2;
 // Six sigma displays of four items each: display d, item i at 4 + 4d + i.
@@ -32,6 +33,7 @@ inline constexpr int PARAMETER_INPUT_CUTOUT_U = 39;
 inline constexpr int PARAMETER_INPUT_V_RANGE = 40;
 inline constexpr int PARAMETER_INPUT2_CT1 = 41;
 inline constexpr int PARAMETER_INPUT2_CT2 = 42;
+inline constexpr int PARAMETER_BAR_THETA0 = 81; // 32 bits
 inline constexpr int PARAMETER_MODBUS_ADDRESS = 83;
 inline constexpr int PARAMETER_MODBUS_BAUDRATE = 84;
 inline constexpr int PARAMETER_MODBUS_PARITY = 85;
@@ -56,13 +58,17 @@ inline constexpr int PULSE_OUTPUT_COUNT = 4;
 inline constexpr int PULSE_WORD_SOURCE = 0;
 inline constexpr int PULSE_WORD_RATE = 1;
 inline constexpr int PULSE_WORD_DURATION = 2;
+inline constexpr int PARAMETER_LCDBL_TIMER = 128;
 inline constexpr int PARAMETER_DEFAULT_L1TO3 = 132;
 inline constexpr int PARAMETER_DEFAULT_L4 = 133;
 // Alarm group g (0..18) owns the seven words from 138 + 7g.
 inline constexpr int PARAMETER_ALARM_FIRST = 138;
 inline constexpr int PARAMETER_ALARM_GROUP_WORDS = 7;
 inline constexpr int ALARM_GROUP_COUNT = 19;
+inline constexpr int ALARM_WORD_HIGH = 0; // 32 bits
+inline constexpr int ALARM_WORD_LOW = 2;  // 32 bits
 inline constexpr int ALARM_WORD_SWITCH = 4;
+inline constexpr int ALARM_WORD_ON_DELAY = 6;
 inline constexpr int PARAMETER_AOUT_LIMIT = 271;
 // Analog-output channel k (0..9) owns the words from 272 + 28k.
 inline constexpr int PARAMETER_AOUT_FIRST = 272;

@@ -20,11 +20,13 @@ using Dialog = CAdvancedDialog;
 // The words of the dialog, in the order of the pairs' first buttons.
 constexpr std::array kPairs = {Dialog::IDC_PF_SIGN, Dialog::IDC_Q_SIGN, Dialog::IDC_QN_CALC,
                                Dialog::IDC_S_CALC, Dialog::IDC_P_SCALE, Dialog::IDC_ANALOG_LIMIT};
-constexpr std::array kPairWords = {Dialog::WORD_PF_SIGN, Dialog::WORD_Q_SIGN, Dialog::WORD_QN_CALC,
-                                   Dialog::WORD_S_CALC, PARAMETER_CALC_OPTION_POWER, Dialog::WORD_ANALOG_LIMIT};
-constexpr std::array kWords = {Dialog::WORD_FREQ_DETECT, Dialog::WORD_CUTOUT_I, Dialog::WORD_CUTOUT_U,
-                               Dialog::WORD_PF_SIGN, Dialog::WORD_Q_SIGN, Dialog::WORD_QN_CALC,
-                               Dialog::WORD_S_CALC, PARAMETER_CALC_OPTION_POWER, Dialog::WORD_ANALOG_LIMIT};
+constexpr std::array kPairWords = {PARAMETER_CALC_OPTION_PF_SIGN, PARAMETER_CALC_OPTION_Q_SIGN,
+                                   PARAMETER_CALC_OPTION_QN_CALC, PARAMETER_CALC_OPTION_S_CALC,
+                                   PARAMETER_CALC_OPTION_POWER, PARAMETER_AOUT_LIMIT};
+constexpr std::array kWords = {PARAMETER_INPUT_FREQ_DETECT, PARAMETER_INPUT_CUTOUT_I, PARAMETER_INPUT_CUTOUT_U,
+                               PARAMETER_CALC_OPTION_PF_SIGN, PARAMETER_CALC_OPTION_Q_SIGN,
+                               PARAMETER_CALC_OPTION_QN_CALC, PARAMETER_CALC_OPTION_S_CALC,
+                               PARAMETER_CALC_OPTION_POWER, PARAMETER_AOUT_LIMIT};
 
 bool RunOthers(CSettings& set, const std::function<void(Dialog&)>& steps)
 {
@@ -70,10 +72,10 @@ TEST_F(AdvancedDialogTest, TextsInBothLanguages)
         CSettings set;
         RunOthers(set, [&](Dialog& d) {
             EXPECT_EQ(d.windowTitle(), QString::fromUtf8(c.caption));
-            EXPECT_EQ(d.GetDlgItemText(1193), QString::fromUtf8(c.cutout));
-            EXPECT_EQ(d.GetDlgItemText(1184), QString::fromUtf8(c.calculation));
-            EXPECT_EQ(d.GetDlgItemText(1035), QString::fromUtf8(c.noRounding));
-            EXPECT_EQ(d.GetDlgItemText(1037), QString::fromUtf8(c.limit));
+            EXPECT_EQ(d.GetDlgItemText(Dialog::IDC_CUTOUT_LABEL), QString::fromUtf8(c.cutout));
+            EXPECT_EQ(d.GetDlgItemText(Dialog::IDC_CALCULATION_GROUP), QString::fromUtf8(c.calculation));
+            EXPECT_EQ(d.GetDlgItemText(Dialog::IDC_P_SCALE + 1), QString::fromUtf8(c.noRounding));
+            EXPECT_EQ(d.GetDlgItemText(Dialog::IDC_ANALOG_LIMIT + 1), QString::fromUtf8(c.limit));
             EXPECT_EQ(d.GetDlgItemText(IDCANCEL), QString::fromUtf8(c.cancel));
             auto* list = d.GetDlgItemAs<QComboBox>(Dialog::IDC_FREQ_DETECT);
             ASSERT_EQ(list->count(), 2);
@@ -85,23 +87,24 @@ TEST_F(AdvancedDialogTest, TextsInBothLanguages)
     CSettings set;
     RunOthers(set, [&](Dialog& d) {
         EXPECT_EQ(d.windowTitle(), "Other Setting");
-        EXPECT_EQ(d.GetDlgItemText(1029), "Inverted when outgoing (Special)");
+        EXPECT_EQ(d.GetDlgItemText(Dialog::IDC_Q_SIGN + 1), "Inverted when outgoing (Special)");
     });
 }
 
 TEST_F(AdvancedDialogTest, TheAnalogLimitPairStandsInTheColumnsOfTheCalculationPairsInBothLanguages)
 {
-    constexpr int kAnalogTitle = 1200;
     for (const char* file : {"English.lng", "Japanese.lng"}) {
         SCOPED_TRACE(file);
         g_resourceDatabase.LoadLanguageFile(QString::fromLatin1(file));
         CSettings set;
         RunOthers(set, [](Dialog& d) {
             const auto x = [&d](int id) { return d.GetDlgItem(id)->mapTo(&d, QPoint(0, 0)).x(); };
-            // The calculation pairs' titles are 1195 to 1199.
+            constexpr std::array kPairTitles = {Dialog::IDC_PF_SIGN_LABEL, Dialog::IDC_Q_SIGN_LABEL,
+                                                Dialog::IDC_QN_CALC_LABEL, Dialog::IDC_S_CALC_LABEL,
+                                                Dialog::IDC_P_SCALE_LABEL};
             for (int pair = 0; pair < 5; ++pair) {
                 SCOPED_TRACE(pair);
-                EXPECT_EQ(x(kAnalogTitle), x(1195 + pair));
+                EXPECT_EQ(x(Dialog::IDC_ANALOG_LIMIT_LABEL), x(kPairTitles[pair]));
                 EXPECT_EQ(x(Dialog::IDC_ANALOG_LIMIT), x(kPairs[pair]));
                 EXPECT_EQ(x(Dialog::IDC_ANALOG_LIMIT + 1), x(kPairs[pair] + 1));
             }
@@ -112,10 +115,18 @@ TEST_F(AdvancedDialogTest, TheAnalogLimitPairStandsInTheColumnsOfTheCalculationP
 TEST_F(AdvancedDialogTest, ShowsTheSetAndOkStoresEachControl)
 {
     CSettings set;
-    SetWords(set, {{39, 25}, {38, 100}, {37, 1}, {99, 1}, {100, 0}, {101, 1}, {102, 0}, {103, 0}, {271, 1}});
+    SetWords(set, {{PARAMETER_INPUT_CUTOUT_U, 25},
+                   {PARAMETER_INPUT_CUTOUT_I, 100},
+                   {PARAMETER_INPUT_FREQ_DETECT, 1},
+                   {PARAMETER_CALC_OPTION_PF_SIGN, 1},
+                   {PARAMETER_CALC_OPTION_Q_SIGN, 0},
+                   {PARAMETER_CALC_OPTION_QN_CALC, 1},
+                   {PARAMETER_CALC_OPTION_S_CALC, 0},
+                   {PARAMETER_CALC_OPTION_POWER, 0},
+                   {PARAMETER_AOUT_LIMIT, 1}});
     const CSettings before = set;
 
-    // OK without a change gives the same words back; 103 = 0 is "No rounding".
+    // OK without a change gives the same words back; a rounding word of 0 is "No rounding".
     EXPECT_TRUE(RunOthers(set, [&](Dialog& d) {
         EXPECT_EQ(d.GetDlgItemText(Dialog::IDC_CUTOUT_U), "2.5");
         EXPECT_EQ(d.GetDlgItemText(Dialog::IDC_CUTOUT_I), "10.0");
@@ -138,12 +149,12 @@ TEST_F(AdvancedDialogTest, ShowsTheSetAndOkStoresEachControl)
         TypeInto(d, Dialog::IDC_CUTOUT_I, QStringLiteral("99.9"));
         d.GetDlgItemAs<QComboBox>(Dialog::IDC_FREQ_DETECT)->setCurrentIndex(0);
         // Only the dialog's copy may change before OK.
-        EXPECT_EQ(set.GetWord(99), 1);
+        EXPECT_EQ(set.GetWord(PARAMETER_CALC_OPTION_PF_SIGN), 1);
         QTest::keyClick(d.GetDlgItem(Dialog::IDC_CUTOUT_I), Qt::Key_Return);
     }));
-    EXPECT_EQ(set.GetWord(39), 25);  // 24.5 rounds away from zero
-    EXPECT_EQ(set.GetWord(38), 999);
-    EXPECT_EQ(set.GetWord(37), 0);
+    EXPECT_EQ(set.GetWord(PARAMETER_INPUT_CUTOUT_U), 25);  // 24.5 rounds away from zero
+    EXPECT_EQ(set.GetWord(PARAMETER_INPUT_CUTOUT_I), 999);
+    EXPECT_EQ(set.GetWord(PARAMETER_INPUT_FREQ_DETECT), 0);
     // "Standard (Rounding)" stores 1 into the inverted word.
     for (std::size_t i = 0; i < kPairWords.size(); ++i)
         EXPECT_EQ(set.GetWord(kPairWords[i]), 1 - before.GetWord(kPairWords[i])) << kPairWords[i];
@@ -154,12 +165,12 @@ TEST_F(AdvancedDialogTest, AFrequencyInputTheListDoesNotOfferIsKept)
 {
     for (int value : {2, 65535}) {
         CSettings set;
-        SetWords(set, {{37, value}});
+        SetWords(set, {{PARAMETER_INPUT_FREQ_DETECT, value}});
         EXPECT_TRUE(RunOthers(set, [&](Dialog& d) {
             EXPECT_EQ(d.GetDlgItemAs<QComboBox>(Dialog::IDC_FREQ_DETECT)->currentIndex(), -1);
             ClickControl(d, IDOK);
         }));
-        EXPECT_EQ(set.GetWord(37), value);
+        EXPECT_EQ(set.GetWord(PARAMETER_INPUT_FREQ_DETECT), value);
     }
 }
 
@@ -176,9 +187,9 @@ TEST_F(AdvancedDialogTest, ARejectedCutoutKeepsTheDialogOpenAndTheCallersSet)
         // The voltage cutout is taken into the copy before the current one fails.
         TypeInto(d, Dialog::IDC_CUTOUT_U, QStringLiteral("50"));
         ExpectRejected(d, m_prompts, Dialog::IDC_CUTOUT_I, "", "Low-end cutout, current (%): enter a number.");
-        EXPECT_EQ(d.GetSettings().GetWord(39), 500);
+        EXPECT_EQ(d.GetSettings().GetWord(PARAMETER_INPUT_CUTOUT_U), 500);
     }));
-    EXPECT_EQ(set.GetWord(39), before.GetWord(39));
+    EXPECT_EQ(set.GetWord(PARAMETER_INPUT_CUTOUT_U), before.GetWord(PARAMETER_INPUT_CUTOUT_U));
 
     // Japanese messages name the Japanese parameter.
     g_resourceDatabase.LoadLanguageFile(QStringLiteral("Japanese.lng"));

@@ -112,10 +112,11 @@ TEST_F(AnalogOutputDialogTest, TextsInBothLanguages)
         CSettings set;
         RunDialog(set, kFrequencyChannel, [&](Dialog& d) {
             EXPECT_EQ(d.windowTitle(), QString::fromUtf8(c.caption));
-            EXPECT_EQ(d.GetDlgItemText(1168), QString::fromUtf8(c.assign));
+            EXPECT_EQ(d.GetDlgItemText(Dialog::IDC_ASSIGN_LABEL), QString::fromUtf8(c.assign));
             EXPECT_EQ(d.GetDlgItemText(Dialog::IDC_USE_TABLE), QString::fromUtf8(c.useTable));
             EXPECT_EQ(d.GetDlgItemText(IDCANCEL), QString::fromUtf8(c.cancel));
-            for (int id : {1172, 1175, 1188, 1191})
+            for (int id :
+                 {Dialog::IDC_INPUT100_UNIT, Dialog::IDC_INPUT0_UNIT, Dialog::IDC_SPAN_UNIT, Dialog::IDC_ZERO_UNIT})
                 EXPECT_EQ(d.GetDlgItemText(id), "%");
             auto* assign = d.GetDlgItemAs<QComboBox>(Dialog::IDC_ASSIGN);
             EXPECT_EQ(assign->count(), 30);
@@ -177,7 +178,7 @@ TEST_F(AnalogOutputDialogTest, ShowsTheChannelAndOkStoresWhatWasTypedIntoTheCall
     EXPECT_EQ(Word(set, 3, AOUT_WORD_ADJUST_ZERO), 30);
     // The other channels are as they were.
     for (int ch : {2, 4})
-        for (int offset = 0; offset < 28; ++offset)
+        for (int offset = 0; offset < PARAMETER_AOUT_CHANNEL_WORDS; ++offset)
             EXPECT_EQ(Word(set, ch, offset), Word(before, ch, offset));
     EXPECT_TRUE(m_prompts.MessageTexts().empty());
 }
@@ -201,7 +202,7 @@ TEST_F(AnalogOutputDialogTest, CancelAndEscLeaveTheCallersSetAsItWas)
             EXPECT_FALSE(d.isVisible());
         });
         EXPECT_FALSE(ok);
-        for (int offset = 0; offset < 28; ++offset)
+        for (int offset = 0; offset < PARAMETER_AOUT_CHANNEL_WORDS; ++offset)
             EXPECT_EQ(Word(set, kCurrentChannel, offset), Word(before, kCurrentChannel, offset)) << offset;
     }
 }

@@ -67,9 +67,10 @@ TEST_F(InputPageTest, FillPutsTheValueTextsOfTheLayout)
 {
     EXPECT_EQ(CellText(1, 2), "5");
     EXPECT_EQ(CellText(1, 1), "5");
-    m_page->GetSettings().SetWord(32, 1200);
+    m_page->GetSettings().SetWord(PARAMETER_INPUT_CT1, 1200);
     FillGridWithParameters(Grid(), m_page->GetSettings(), g_input2PageValues);
-    EXPECT_EQ(CellText(1, 2), CParameterEnumerationInterface().GetValueText(32, m_page->GetSettings()));
+    EXPECT_EQ(CellText(1, 2),
+              CParameterEnumerationInterface().GetValueText(PARAMETER_INPUT_CT1, m_page->GetSettings()));
     EXPECT_EQ(CellText(1, 2), "1200");
     // An empty layout leaves no value cell at all.
     FillGridWithParameters(Grid(), m_page->GetSettings(), {});
@@ -87,7 +88,7 @@ TEST_F(InputPageTest, TheNumberCellTakesOneTo20000)
             StartEdit(1, 2);
         EditBox()->selectAll();
         TypeAndEnter(QString::fromLatin1(good));
-        EXPECT_EQ(m_page->GetSettings().GetWord(32), QString::fromLatin1(good).toInt());
+        EXPECT_EQ(m_page->GetSettings().GetWord(PARAMETER_INPUT_CT1), QString::fromLatin1(good).toInt());
         EXPECT_EQ(CellText(1, 2), QString::fromLatin1(good));
         // Enter commits without moving; the editor is hidden again.
         EXPECT_FALSE(EditBox()->isVisible());
@@ -102,7 +103,7 @@ TEST_F(InputPageTest, TheNumberCellTakesOneTo20000)
         TypeAndEnter(QString::fromLatin1(bad));
         ASSERT_EQ(m_prompts.MessageTexts().size(), 1u) << bad;
         EXPECT_EQ(m_prompts.Last().style & MB_ICONMASK, MB_ICONERROR);
-        EXPECT_EQ(m_page->GetSettings().GetWord(32), 1) << bad;
+        EXPECT_EQ(m_page->GetSettings().GetWord(PARAMETER_INPUT_CT1), 1) << bad;
         EXPECT_EQ(CellText(1, 2), "1");
         // The box keeps the text for correcting.
         EXPECT_EQ(EditBox()->text(), QString::fromLatin1(bad));
@@ -112,7 +113,7 @@ TEST_F(InputPageTest, TheNumberCellTakesOneTo20000)
 
 TEST_F(InputPageTest, TheChoiceCellOffersTheSensorTypes)
 {
-    m_page->GetSettings().SetWord(33, 2);
+    m_page->GetSettings().SetWord(PARAMETER_INPUT_CT2, 2);
     m_page->Refresh();
     StartEdit(1, 1);
     ASSERT_TRUE(ComboBox()->isVisible());
@@ -123,7 +124,7 @@ TEST_F(InputPageTest, TheChoiceCellOffersTheSensorTypes)
     ComboBox()->setCurrentIndex(4);
     // Right commits the choice and moves on to the number cell, which opens.
     QTest::keyClick(ComboBox(), Qt::Key_Right);
-    EXPECT_EQ(m_page->GetSettings().GetWord(33), 4);
+    EXPECT_EQ(m_page->GetSettings().GetWord(PARAMETER_INPUT_CT2), 4);
     EXPECT_EQ(Grid().GetSelectedColumn(), 2u);
     EXPECT_TRUE(EditBox()->isVisible());
     EXPECT_EQ(EditBox()->text(), "5");
@@ -150,7 +151,7 @@ TEST_F(InputPageTest, EscEndsAnOpenEditOnlyAndEmptyCellsOpenNothing)
     QTest::keyClicks(EditBox(), "77");
     QTest::keyClick(EditBox(), Qt::Key_Escape);
     EXPECT_FALSE(EditBox()->isVisible());
-    EXPECT_EQ(m_page->GetSettings().GetWord(32), 5);
+    EXPECT_EQ(m_page->GetSettings().GetWord(PARAMETER_INPUT_CT1), 5);
     EXPECT_EQ(CellText(1, 2), "5");
     EXPECT_TRUE(m_page->isVisible());
     EXPECT_TRUE(m_prompts.MessageTexts().empty());

@@ -31,6 +31,8 @@
 
 namespace {
 
+using Dlg = CBasicParameterDialog;
+
 QLineEdit* Edit(QWidget* w, int id) { return qobject_cast<QLineEdit*>(FindControl(w, id)); }
 QString Text(QWidget* w, int id) { return GetWindowText(FindControl(w, id)); }
 
@@ -107,7 +109,7 @@ protected:
                 PressButton(d, IDOK);
             },
             "passcode dialog");
-        PressButton(window, 1033);
+        PressButton(window, Dlg::IDC_DOWNLOAD);
         CheckAllAnswered();
     }
     void CheckAllAnswered() { EXPECT_TRUE(m_driver.Done()) << "never came: " << m_driver.Pending().toStdString(); }
@@ -134,15 +136,15 @@ TEST_F(MainWindowCommandsTest, UploadReplacesTheSetWithTheUnits)
     OpenMainWindow w;
     w.Open();
     ConnectTo(m_pty.Path());
-    PressButton(&w, 1032);
+    PressButton(&w, Dlg::IDC_UPLOAD);
     CheckAllAnswered();
     EXPECT_TRUE(m_prompts.MessageTexts().empty());
     EXPECT_EQ(w.GetSettings().m_deviceType.GetTypeIndex(), 7);
-    EXPECT_EQ(Text(&w, 1048), "6600");
-    EXPECT_EQ(Text(&w, 1050), "300");
-    EXPECT_EQ(Text(&w, 1017), "1");
-    EXPECT_EQ(Text(&w, 1049), "220");
-    EXPECT_EQ(Text(&w, 1018), "300");
+    EXPECT_EQ(Text(&w, Dlg::IDC_VT_PRIMARY), "6600");
+    EXPECT_EQ(Text(&w, Dlg::IDC_CT_PRIMARY), "300");
+    EXPECT_EQ(Text(&w, Dlg::IDC_CT_SECONDARY), "1");
+    EXPECT_EQ(Text(&w, Dlg::IDC_VT_SECONDARY), "220");
+    EXPECT_EQ(Text(&w, Dlg::IDC_RANGE), "300");
     EXPECT_EQ(w.GetModelText(0), "FPM-4");
     EXPECT_EQ(w.GetModelText(1), "Output 0-10 V");
     // The connection step stored the serial mode and the chosen port.
@@ -159,13 +161,13 @@ TEST_F(MainWindowCommandsTest, UploadFromAUnitTypeWithoutModelEntryDownloadsBack
     OpenMainWindow w;
     w.Open();
     ConnectTo(m_pty.Path());
-    PressButton(&w, 1032);
+    PressButton(&w, Dlg::IDC_UPLOAD);
     EXPECT_EQ(w.GetSettings().m_deviceType.GetTypeIndex(), 1);
-    EXPECT_EQ(Text(&w, 1048), "440");
+    EXPECT_EQ(Text(&w, Dlg::IDC_VT_PRIMARY), "440");
     // The boxes stand in with the first model; the download still names type 1.
-    Type(Edit(&w, 1048), "550");
+    Type(Edit(&w, Dlg::IDC_VT_PRIMARY), "550");
     ConnectTo(m_pty.Path());
-    PressButton(&w, 1033);
+    PressButton(&w, Dlg::IDC_DOWNLOAD);
     CheckAllAnswered();
     EXPECT_TRUE(m_prompts.MessageTexts().empty()) << m_prompts.MessageTexts()[0].toStdString();
     EXPECT_EQ(m_unit.GetValue32(5603), 550u);
@@ -182,12 +184,12 @@ TEST_F(MainWindowCommandsTest, UploadCancelledInTheTransferWindowLeavesTheSet)
     w.Open();
     ConnectTo(m_pty.Path());
     m_driver.On<CProgressDialog>([](CProgressDialog* d) { PressButton(d, IDCANCEL); }, "transfer window");
-    PressButton(&w, 1032);
+    PressButton(&w, Dlg::IDC_UPLOAD);
     CheckAllAnswered();
     EXPECT_TRUE(m_prompts.MessageTexts().empty());
     EXPECT_EQ(w.GetSettings().m_deviceType.GetTypeIndex(), 5);
-    EXPECT_EQ(Text(&w, 1048), "110");
-    EXPECT_EQ(w.GetSettings().GetDword(34), 110u);
+    EXPECT_EQ(Text(&w, Dlg::IDC_VT_PRIMARY), "110");
+    EXPECT_EQ(w.GetSettings().GetDword(PARAMETER_INPUT_VT1), 110u);
     EXPECT_TRUE(w.isVisible());
 }
 
@@ -195,7 +197,7 @@ TEST_F(MainWindowCommandsTest, DownloadWithABadValueAsksForThePortFirstAndSendsN
 {
     OpenMainWindow w;
     w.Open();
-    Type(Edit(&w, 1049), "12");
+    Type(Edit(&w, Dlg::IDC_VT_SECONDARY), "12");
     bool messageBeforePort = true;
     m_driver.On<CConnectDialog>(
         [&](CConnectDialog* d) {
@@ -203,13 +205,13 @@ TEST_F(MainWindowCommandsTest, DownloadWithABadValueAsksForThePortFirstAndSendsN
             ChoosePort(d, m_pty.Path());
         },
         "connection dialog");
-    PressButton(&w, 1033);
+    PressButton(&w, Dlg::IDC_DOWNLOAD);
     CheckAllAnswered();
     EXPECT_FALSE(messageBeforePort);
     ASSERT_EQ(m_prompts.MessageTexts().size(), 1u);
     EXPECT_TRUE(m_prompts.MessageTexts()[0].contains("480")) << m_prompts.MessageTexts()[0].toStdString();
     EXPECT_EQ(m_unit.RequestCount(), 0);
-    EXPECT_EQ(w.focusWidget(), Edit(&w, 1049));
+    EXPECT_EQ(w.focusWidget(), Edit(&w, Dlg::IDC_VT_SECONDARY));
 }
 
 TEST_F(MainWindowCommandsTest, DownloadToAProtectedUnitGoesThroughThePasscode)
@@ -217,8 +219,8 @@ TEST_F(MainWindowCommandsTest, DownloadToAProtectedUnitGoesThroughThePasscode)
     m_unit.SetProtectPasscode(1234);
     OpenMainWindow w;
     w.Open();
-    Type(Edit(&w, 1048), "6600");
-    Type(Edit(&w, 1050), "300");
+    Type(Edit(&w, Dlg::IDC_VT_PRIMARY), "6600");
+    Type(Edit(&w, Dlg::IDC_CT_PRIMARY), "300");
     DownloadWithPasscode(&w, "1234");
     EXPECT_TRUE(m_prompts.MessageTexts().empty()) << m_prompts.MessageTexts()[0].toStdString();
     EXPECT_EQ(m_unit.GetValue32(5603), 6600u);
@@ -229,7 +231,7 @@ TEST_F(MainWindowCommandsTest, DownloadToAProtectedUnitGoesThroughThePasscode)
     EXPECT_FALSE(m_unit.IsUnlocked());
 
     // A wrong passcode: the unit's message, and nothing written.
-    Type(Edit(&w, 1048), "440");
+    Type(Edit(&w, Dlg::IDC_VT_PRIMARY), "440");
     DownloadWithPasscode(&w, "999");
     ASSERT_EQ(m_prompts.MessageTexts().size(), 1u);
     EXPECT_EQ(m_prompts.MessageTexts()[0], g_resourceDatabase.GetMessageText("ERROR_MODBUS_PASSCODE_MISMATCH"));
@@ -239,7 +241,7 @@ TEST_F(MainWindowCommandsTest, DownloadToAProtectedUnitGoesThroughThePasscode)
     m_prompts.Clear();
     ConnectTo(m_pty.Path());
     m_driver.On<CEnterPasscodeDialog>([](CEnterPasscodeDialog* d) { PressButton(d, IDCANCEL); }, "passcode dialog");
-    PressButton(&w, 1033);
+    PressButton(&w, Dlg::IDC_DOWNLOAD);
     CheckAllAnswered();
     EXPECT_TRUE(m_prompts.MessageTexts().empty());
     EXPECT_EQ(m_unit.GetValue32(5603), 6600u);
@@ -257,13 +259,13 @@ TEST_F(MainWindowCommandsTest, ProtectSetsThePasscodeThatOpensTheUnitAsTyped)
             PressButton(d, IDOK);
         },
         "protect dialog");
-    PressButton(&w, 1040);
+    PressButton(&w, Dlg::IDC_PROTECT);
     CheckAllAnswered();
     EXPECT_TRUE(m_prompts.MessageTexts().empty());
     EXPECT_EQ(m_unit.GetProtectPasscode(), 123u);
 
     // Typed as it was set, the passcode opens the unit for a download.
-    Type(Edit(&w, 1048), "6600");
+    Type(Edit(&w, Dlg::IDC_VT_PRIMARY), "6600");
     DownloadWithPasscode(&w, "0123");
     EXPECT_TRUE(m_prompts.MessageTexts().empty()) << m_prompts.MessageTexts()[0].toStdString();
     EXPECT_EQ(m_unit.GetValue32(5603), 6600u);
@@ -271,7 +273,7 @@ TEST_F(MainWindowCommandsTest, ProtectSetsThePasscodeThatOpensTheUnitAsTyped)
     // Cancel in the connection dialog: nothing happens at all.
     const int requests = m_unit.RequestCount();
     m_driver.On<CConnectDialog>([](CConnectDialog* d) { PressButton(d, IDCANCEL); }, "connection dialog");
-    PressButton(&w, 1040);
+    PressButton(&w, Dlg::IDC_PROTECT);
     CheckAllAnswered();
     EXPECT_EQ(m_unit.RequestCount(), requests);
     EXPECT_TRUE(m_prompts.MessageTexts().empty());
@@ -281,11 +283,11 @@ TEST_F(MainWindowCommandsTest, SaveFileThenOpenFile)
 {
     OpenMainWindow w;
     w.Open();
-    Type(Edit(&w, 1048), "6600");
-    Type(Edit(&w, 1050), "300");
+    Type(Edit(&w, Dlg::IDC_VT_PRIMARY), "6600");
+    Type(Edit(&w, Dlg::IDC_CT_PRIMARY), "300");
     const QString path = m_dir.filePath("set.cfg");
     m_prompts.QueuePath(path);
-    PressButton(&w, 1038);
+    PressButton(&w, Dlg::IDC_SAVE_FILE);
     ASSERT_EQ(m_prompts.Count(), 1u);
     EXPECT_EQ(m_prompts.Last().kind, PromptRequest::Kind::SaveFile);
     EXPECT_EQ(m_prompts.Last().filter, g_resourceDatabase.GetMessageText("FILEOPEN_DIALOG_FILTER"));
@@ -294,20 +296,20 @@ TEST_F(MainWindowCommandsTest, SaveFileThenOpenFile)
     EXPECT_TRUE(saved.contains("L5603=6600")) << saved.toStdString();
     EXPECT_TRUE(saved.contains("L5601=300"));
 
-    Type(Edit(&w, 1048), "440");
+    Type(Edit(&w, Dlg::IDC_VT_PRIMARY), "440");
     w.GetSettings().m_deviceType.SetTypeIndex(0);
     w.UpdateControls();
     m_prompts.QueuePath(path);
-    PressButton(&w, 1039);
+    PressButton(&w, Dlg::IDC_OPEN_FILE);
     EXPECT_EQ(m_prompts.Last().kind, PromptRequest::Kind::OpenFile);
     EXPECT_EQ(m_prompts.Last().defaultExtension, "cfg");
-    EXPECT_EQ(Text(&w, 1048), "6600");
+    EXPECT_EQ(Text(&w, Dlg::IDC_VT_PRIMARY), "6600");
     EXPECT_EQ(w.GetSettings().m_deviceType.GetTypeIndex(), 5);
     EXPECT_TRUE(m_prompts.MessageTexts().empty());
 
     // Cancel in either dialog does nothing.
-    PressButton(&w, 1038);
-    PressButton(&w, 1039);
+    PressButton(&w, Dlg::IDC_SAVE_FILE);
+    PressButton(&w, Dlg::IDC_OPEN_FILE);
     EXPECT_TRUE(m_prompts.MessageTexts().empty());
 }
 
@@ -317,17 +319,17 @@ TEST_F(MainWindowCommandsTest, FileFailuresShowOneErrorAndKeepTheWindow)
     w.Open();
     // A bad edit stops the save after the file was chosen: nothing is written.
     const QString path = m_dir.filePath("never.cfg");
-    Type(Edit(&w, 1017), "7");
+    Type(Edit(&w, Dlg::IDC_CT_SECONDARY), "7");
     m_prompts.QueuePath(path);
-    PressButton(&w, 1038);
+    PressButton(&w, Dlg::IDC_SAVE_FILE);
     EXPECT_EQ(m_prompts.MessageTexts().size(), 1u);
     EXPECT_FALSE(QFile::exists(path));
-    Type(Edit(&w, 1017), "5");
+    Type(Edit(&w, Dlg::IDC_CT_SECONDARY), "5");
 
     // A folder that does not exist.
     m_prompts.Clear();
     m_prompts.QueuePath(m_dir.filePath("missing/folder/set.cfg"));
-    PressButton(&w, 1038);
+    PressButton(&w, Dlg::IDC_SAVE_FILE);
     ASSERT_EQ(m_prompts.MessageTexts().size(), 1u);
     EXPECT_EQ(m_prompts.Last().style & MB_ICONMASK, MB_ICONERROR);
 
@@ -340,14 +342,14 @@ TEST_F(MainWindowCommandsTest, FileFailuresShowOneErrorAndKeepTheWindow)
         file.write("[AVOCFG]\nModel=6103\nDeviceExtension=17\nDeviceIO0=0\nDeviceIO1=2\nDeviceIO2=10\n"
                    "DeviceIO3=0\nDeviceIO4=0\nL5332=abc\n");
     }
-    Type(Edit(&w, 1048), "6600");
+    Type(Edit(&w, Dlg::IDC_VT_PRIMARY), "6600");
     w.StoreControls(false);
     m_prompts.QueuePath(bad);
-    PressButton(&w, 1039);
+    PressButton(&w, Dlg::IDC_OPEN_FILE);
     ASSERT_EQ(m_prompts.MessageTexts().size(), 1u);
     EXPECT_EQ(m_prompts.MessageTexts()[0], g_resourceDatabase.GetMessageText("MSG_ERROR_LOAD_PARAMETER_FORMAT"));
-    EXPECT_EQ(w.GetSettings().GetDword(34), 6600u);
-    EXPECT_EQ(Text(&w, 1048), "6600");
+    EXPECT_EQ(w.GetSettings().GetDword(PARAMETER_INPUT_VT1), 6600u);
+    EXPECT_EQ(Text(&w, Dlg::IDC_VT_PRIMARY), "6600");
     EXPECT_TRUE(w.isVisible());
 }
 
@@ -357,7 +359,7 @@ TEST_F(MainWindowCommandsTest, AnUnpluggedUnitGivesOneClearErrorAndTheWindowStay
     OpenMainWindow w;
     w.Open();
     ConnectTo(QStringLiteral("/dev/ttyOmbrixUnplugged"));
-    PressButton(&w, 1032);
+    PressButton(&w, Dlg::IDC_UPLOAD);
     CheckAllAnswered();
     ASSERT_EQ(m_prompts.MessageTexts().size(), 1u);
     EXPECT_FALSE(m_prompts.MessageTexts()[0].isEmpty());
@@ -369,7 +371,7 @@ TEST_F(MainWindowCommandsTest, AnUnpluggedUnitGivesOneClearErrorAndTheWindowStay
     m_prompts.Clear();
     m_unit.Simulated().InjectFault(CSimulatedUnit::Silent(), -1);
     ConnectTo(m_pty.Path());
-    PressButton(&w, 1033);
+    PressButton(&w, Dlg::IDC_DOWNLOAD);
     CheckAllAnswered();
     ASSERT_EQ(m_prompts.MessageTexts().size(), 1u);
     EXPECT_TRUE(m_prompts.MessageTexts()[0].contains(g_resourceDatabase.GetMessageText("MSG_ERROR_MODBUS_TIMEOUT").left(10)))
@@ -387,7 +389,7 @@ TEST_F(MainWindowCommandsTest, AnUnpluggedUnitGivesOneClearErrorAndTheWindowStay
             PressButton(d, IDCANCEL);
         },
         "report");
-    PressButton(&w, 1034);
+    PressButton(&w, Dlg::IDC_REPORT);
     CheckAllAnswered();
     EXPECT_TRUE(reportOpen);
     EXPECT_EQ(m_prompts.MessageTexts().size(), 1u);
@@ -410,12 +412,12 @@ TEST_F(MainWindowCommandsTest, ReportAgainstTheUnitAndAFileExportsTheCsv)
         m_unit.SetValue32(5603, 6600);
         OpenMainWindow w;
         w.Open();
-        Type(Edit(&w, 1050), "250");
+        Type(Edit(&w, Dlg::IDC_CT_PRIMARY), "250");
 
         // The file to compare with: the window's set with one change.
         CSettings fileSet = w.GetSettings();
-        fileSet.SetWord(32, 250);
-        fileSet.SetWord(36, 220);
+        fileSet.SetWord(PARAMETER_INPUT_CT1, 250);
+        fileSet.SetWord(PARAMETER_INPUT_VT2, 220);
         const QString cfg = m_dir.filePath(QStringLiteral("file set.cfg"));
         ASSERT_TRUE(fileSet.SaveFile(cfg));
 
@@ -434,12 +436,12 @@ TEST_F(MainWindowCommandsTest, ReportAgainstTheUnitAndAFileExportsTheCsv)
                 PressButton(d, IDCANCEL);
             },
             "report");
-        PressButton(&w, 1034);
+        PressButton(&w, Dlg::IDC_REPORT);
         CheckAllAnswered();
         EXPECT_TRUE(m_prompts.MessageTexts().empty());
 
         // The report compared the stored controls: CT primary 250.
-        EXPECT_EQ(w.GetSettings().GetWord(32), 250);
+        EXPECT_EQ(w.GetSettings().GetWord(PARAMETER_INPUT_CT1), 250);
         const QByteArray device = ReadFile(deviceCsv);
         EXPECT_EQ(device, ExpectedReport("device", c.codePage));
         EXPECT_TRUE(device.contains(",\"6600\"\r\n"));
@@ -449,7 +451,7 @@ TEST_F(MainWindowCommandsTest, ReportAgainstTheUnitAndAFileExportsTheCsv)
             EXPECT_TRUE(device.contains("\"Input\","));
         EXPECT_EQ(ReadFile(fileCsv), ExpectedReport("file", c.codePage));
         // The report never changes the window's set.
-        EXPECT_EQ(w.GetSettings().GetDword(34), 110u);
+        EXPECT_EQ(w.GetSettings().GetDword(PARAMETER_INPUT_VT1), 110u);
     }
 }
 
@@ -487,7 +489,7 @@ TEST_F(MainWindowCommandsTest, MonitorRunsWhileTheWindowHidesAndTheWindowComesBa
     m_driver.On([&](QWidget* window) { return window == &w; },
                 [&](QWidget* window) {
                     place = MovedByUser(window, QPoint(150, 90));
-                    PressButton(window, 1037);
+                    PressButton(window, Dlg::IDC_MONITOR);
                 },
                 "main window");
     ConnectTo(m_pty.Path());
@@ -526,14 +528,14 @@ TEST_F(MainWindowCommandsTest, AMonitorThatFailsToStartOrACancelledConnectionLea
     MainWindowWithFailingMonitor w;
     w.Open();
     ConnectTo(m_pty.Path());
-    PressButton(&w, 1037);
+    PressButton(&w, Dlg::IDC_MONITOR);
     CheckAllAnswered();
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(m_prompts.MessageTexts(), std::vector<QString>{QStringLiteral("no polling thread")});
 
     const int requests = m_unit.RequestCount();
     m_driver.On<CConnectDialog>([](CConnectDialog* d) { PressButton(d, IDCANCEL); }, "connection dialog");
-    PressButton(&w, 1037);
+    PressButton(&w, Dlg::IDC_MONITOR);
     CheckAllAnswered();
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(m_unit.RequestCount(), requests);

@@ -33,6 +33,8 @@
 
 namespace {
 
+using Dlg = CBasicParameterDialog;
+
 // Opens the window as a modal run would, without the run's own loop.
 QComboBox* Box(QWidget* w, int id) { return qobject_cast<QComboBox*>(FindControl(w, id)); }
 QLineEdit* Edit(QWidget* w, int id) { return qobject_cast<QLineEdit*>(FindControl(w, id)); }
@@ -103,10 +105,10 @@ TEST_F(MainWindowTest, StartsWithAnEmptyProfileInTheUsersLanguage)
         driver.On<CBasicParameterDialog>(
             [&](CBasicParameterDialog* w) {
                 title = w->windowTitle();
-                upload = Text(w, 1032);
-                systems = Box(w, 1047)->count();
+                upload = Text(w, Dlg::IDC_UPLOAD);
+                systems = Box(w, Dlg::IDC_SYSTEM)->count();
                 typeIndex = w->GetSettings().m_deviceType.GetTypeIndex();
-                monitorShown = FindControl(w, 1037)->isVisible();
+                monitorShown = FindControl(w, Dlg::IDC_MONITOR)->isVisible();
                 w->close();
             },
             "main window");
@@ -136,30 +138,30 @@ TEST_F(MainWindowTest, LanguageSwitchTwiceKeepsTheEditedValuesAndRefillsOnce)
     QList<QPoint> places;
     auto look = [&](CBasicParameterDialog* w) {
         places.append(w->pos());
-        uploads.append(Text(w, 1032));
+        uploads.append(Text(w, Dlg::IDC_UPLOAD));
         // Qt's own standard buttons and file dialogs follow the language file.
         qtCancels.append(QCoreApplication::translate("QPlatformTheme", "Cancel"));
-        vtPrimaries.append(Text(w, 1048));
-        ctPrimaries.append(Text(w, 1050));
-        systems.append(Box(w, 1047)->currentIndex());
-        level1Counts.append(Box(w, 1054)->count());
-        systemCounts.append(Box(w, 1047)->count());
-        aoRows.append(qobject_cast<QTableWidget*>(FindControl(w, 1158))->rowCount());
+        vtPrimaries.append(Text(w, Dlg::IDC_VT_PRIMARY));
+        ctPrimaries.append(Text(w, Dlg::IDC_CT_PRIMARY));
+        systems.append(Box(w, Dlg::IDC_SYSTEM)->currentIndex());
+        level1Counts.append(Box(w, Dlg::IDC_MODEL1)->count());
+        systemCounts.append(Box(w, Dlg::IDC_SYSTEM)->count());
+        aoRows.append(qobject_cast<QTableWidget*>(FindControl(w, Dlg::IDC_ANALOG_OUTPUTS))->rowCount());
     };
     driver.On<CBasicParameterDialog>(
         [&](CBasicParameterDialog* w) {
             look(w);
             places.back() = MovedByUser(w, QPoint(150, 90));
-            Type(Edit(w, 1048), "6600");
-            Type(Edit(w, 1050), "300");
-            Choose(Box(w, 1047), Box(w, 1047)->itemText(2));
-            PressButton(w, 1045);
+            Type(Edit(w, Dlg::IDC_VT_PRIMARY), "6600");
+            Type(Edit(w, Dlg::IDC_CT_PRIMARY), "300");
+            Choose(Box(w, Dlg::IDC_SYSTEM), Box(w, Dlg::IDC_SYSTEM)->itemText(2));
+            PressButton(w, Dlg::IDC_LANGUAGE);
         },
         "English run");
     driver.On<CBasicParameterDialog>(
         [&](CBasicParameterDialog* w) {
             look(w);
-            PressButton(w, 1045);
+            PressButton(w, Dlg::IDC_LANGUAGE);
         },
         "Japanese run");
     driver.On<CBasicParameterDialog>(
@@ -188,8 +190,8 @@ TEST_F(MainWindowTest, LanguageSwitchTwiceKeepsTheEditedValuesAndRefillsOnce)
     EXPECT_EQ(systemCounts, (QList<int>{6, 6, 6}));
     EXPECT_EQ(aoRows, (QList<int>{10, 10, 10}));
     EXPECT_TRUE(m_prompts.MessageTexts().empty());
-    EXPECT_EQ(g_settings.GetDword(34), 6600u);
-    EXPECT_EQ(g_settings.GetWord(31), 2);
+    EXPECT_EQ(g_settings.GetDword(PARAMETER_INPUT_VT1), 6600u);
+    EXPECT_EQ(g_settings.GetWord(PARAMETER_INPUT_SYSTEM), 2);
     CProfile::Reload();
     EXPECT_EQ(CProfile::GetProfileString("Settings", "DisplayLanguage"), "English.lng");
     EXPECT_EQ(CProfile::GetProfileInt("Settings", "DeviceId", -1), 5);
@@ -201,10 +203,10 @@ TEST_F(MainWindowTest, TheNextStartBeginsWithTheRememberedTypeAndItsDefaults)
     CModalDriver driver;
     driver.On<CBasicParameterDialog>(
         [](CBasicParameterDialog* w) {
-            QComboBox* level2 = Box(w, 1056);
-            Choose(Box(w, 1054), "FPM-4");
+            QComboBox* level2 = Box(w, Dlg::IDC_MODEL2);
+            Choose(Box(w, Dlg::IDC_MODEL1), "FPM-4");
             Choose(level2, "Output 0-10 V");
-            Type(Edit(w, 1049), "220");
+            Type(Edit(w, Dlg::IDC_VT_SECONDARY), "220");
             w->close();
         },
         "first run");
@@ -220,7 +222,7 @@ TEST_F(MainWindowTest, TheNextStartBeginsWithTheRememberedTypeAndItsDefaults)
     driver.On<CBasicParameterDialog>(
         [&](CBasicParameterDialog* w) {
             typeIndex = w->GetSettings().m_deviceType.GetTypeIndex();
-            secondary = Text(w, 1049);
+            secondary = Text(w, Dlg::IDC_VT_SECONDARY);
             w->close();
         },
         "second run");
@@ -234,17 +236,17 @@ TEST_F(MainWindowTest, LanguageSwitchWithABadValueStaysInTheSameLanguage)
 {
     OpenMainWindow w;
     w.Open();
-    Type(Edit(&w, 1049), "12");
-    PressButton(&w, 1045);
+    Type(Edit(&w, Dlg::IDC_VT_SECONDARY), "12");
+    PressButton(&w, Dlg::IDC_LANGUAGE);
     ASSERT_EQ(m_prompts.MessageTexts().size(), 1u);
     EXPECT_TRUE(m_prompts.MessageTexts()[0].contains("50")) << m_prompts.MessageTexts()[0].toStdString();
     EXPECT_EQ(m_prompts.Last().style & MB_ICONMASK, MB_ICONERROR);
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(g_appSettings.DisplayLanguage, "English.lng");
     // The edit to correct has the focus and its text selected.
-    EXPECT_EQ(QApplication::focusWidget(), Edit(&w, 1049));
-    EXPECT_EQ(Edit(&w, 1049)->selectedText(), "12");
-    EXPECT_EQ(Edit(&w, 1049)->cursorPosition(), 0);
+    EXPECT_EQ(QApplication::focusWidget(), Edit(&w, Dlg::IDC_VT_SECONDARY));
+    EXPECT_EQ(Edit(&w, Dlg::IDC_VT_SECONDARY)->selectedText(), "12");
+    EXPECT_EQ(Edit(&w, Dlg::IDC_VT_SECONDARY)->cursorPosition(), 0);
 }
 
 TEST_F(MainWindowTest, LanguageToggleFollowsTheStoredName)
@@ -256,7 +258,7 @@ TEST_F(MainWindowTest, LanguageToggleFollowsTheStoredName)
         g_appSettings.DisplayLanguage = QString::fromLatin1(stored);
         OpenMainWindow w;
         w.Open();
-        PressButton(&w, 1045);
+        PressButton(&w, Dlg::IDC_LANGUAGE);
         EXPECT_EQ(g_appSettings.DisplayLanguage, QString::fromLatin1(next)) << stored;
         EXPECT_EQ(w.GetResult(), IDOK);
         CProfile::Reload();
@@ -275,21 +277,21 @@ TEST_F(MainWindowTest, VtSecondaryChecksSetTheRangeWhileTyping)
         int range;
     };
     for (const Step& s : {Step{"110", 110, 150}, Step{"220", 220, 300}, Step{"230", 230, 230}, Step{"49", 230, 230}}) {
-        Type(Edit(&w, 1049), s.typed);
-        EXPECT_EQ(w.GetSettings().GetWord(36), s.secondary) << s.typed;
-        EXPECT_EQ(w.GetSettings().GetWord(40), s.range) << s.typed;
-        EXPECT_EQ(Text(&w, 1018), QString::number(s.range)) << s.typed;
+        Type(Edit(&w, Dlg::IDC_VT_SECONDARY), s.typed);
+        EXPECT_EQ(w.GetSettings().GetWord(PARAMETER_INPUT_VT2), s.secondary) << s.typed;
+        EXPECT_EQ(w.GetSettings().GetWord(PARAMETER_INPUT_V_RANGE), s.range) << s.typed;
+        EXPECT_EQ(Text(&w, Dlg::IDC_RANGE), QString::number(s.range)) << s.typed;
     }
     // Half-typed and bad numbers are dropped without a word.
-    Type(Edit(&w, 1018), "abc");
-    Type(Edit(&w, 1017), "9");
+    Type(Edit(&w, Dlg::IDC_RANGE), "abc");
+    Type(Edit(&w, Dlg::IDC_CT_SECONDARY), "9");
     EXPECT_TRUE(m_prompts.MessageTexts().empty());
-    EXPECT_EQ(w.GetSettings().GetWord(40), 230);
-    EXPECT_EQ(w.GetSettings().GetWord(33), 5);
-    Type(Edit(&w, 1017), "1");
-    EXPECT_EQ(w.GetSettings().GetWord(33), 1);
-    Type(Edit(&w, 1018), "480");
-    EXPECT_EQ(w.GetSettings().GetWord(40), 480);
+    EXPECT_EQ(w.GetSettings().GetWord(PARAMETER_INPUT_V_RANGE), 230);
+    EXPECT_EQ(w.GetSettings().GetWord(PARAMETER_INPUT_CT2), 5);
+    Type(Edit(&w, Dlg::IDC_CT_SECONDARY), "1");
+    EXPECT_EQ(w.GetSettings().GetWord(PARAMETER_INPUT_CT2), 1);
+    Type(Edit(&w, Dlg::IDC_RANGE), "480");
+    EXPECT_EQ(w.GetSettings().GetWord(PARAMETER_INPUT_V_RANGE), 480);
 }
 
 TEST_F(MainWindowTest, TypingChecksAndStoreControlsTakeTheSameRanges)
@@ -303,7 +305,9 @@ TEST_F(MainWindowTest, TypingChecksAndStoreControlsTakeTheSameRanges)
         int lowest;
         int highest;
     };
-    for (const Bounds& b : {Bounds{1049, 36, 50, 480}, Bounds{1017, 33, 1, 5}, Bounds{1018, 40, 50, 480}}) {
+    for (const Bounds& b : {Bounds{Dlg::IDC_VT_SECONDARY, PARAMETER_INPUT_VT2, 50, 480},
+                            Bounds{Dlg::IDC_CT_SECONDARY, PARAMETER_INPUT_CT2, 1, 5},
+                            Bounds{Dlg::IDC_RANGE, PARAMETER_INPUT_V_RANGE, 50, 480}}) {
         for (int typed : {b.lowest - 1, b.lowest, b.highest, b.highest + 1}) {
             SCOPED_TRACE(std::to_string(b.id) + ": " + std::to_string(typed));
             const bool inRange = typed >= b.lowest && typed <= b.highest;
@@ -330,12 +334,12 @@ TEST_F(MainWindowTest, EnterAndEscDoNothingAndOnlyTheCloseBoxEndsTheRun)
     bool visibleAfterKeys = false;
     driver.On<CBasicParameterDialog>(
         [&](CBasicParameterDialog* dialog) {
-            QLineEdit* edit = Edit(dialog, 1048);
+            QLineEdit* edit = Edit(dialog, Dlg::IDC_VT_PRIMARY);
             Type(edit, "440");
             QTest::keyClick(edit, Qt::Key_Return);
             QTest::keyClick(edit, Qt::Key_Enter, Qt::KeypadModifier);
             QTest::keyClick(edit, Qt::Key_Escape);
-            QTest::keyClick(Box(dialog, 1047), Qt::Key_Escape);
+            QTest::keyClick(Box(dialog, Dlg::IDC_SYSTEM), Qt::Key_Escape);
             visibleAfterKeys = dialog->isVisible();
             dialog->close();
         },
@@ -347,40 +351,40 @@ TEST_F(MainWindowTest, EnterAndEscDoNothingAndOnlyTheCloseBoxEndsTheRun)
     EXPECT_TRUE(m_prompts.Requests().empty());
     // The close box hands the set on, with what the live checks took.
     EXPECT_EQ(g_settings.m_deviceType.GetTypeIndex(), 0);
-    EXPECT_EQ(g_settings.GetDword(34), 110u); // the primary has no live check
+    EXPECT_EQ(g_settings.GetDword(PARAMETER_INPUT_VT1), 110u); // the primary has no live check
 }
 
 TEST_F(MainWindowTest, WiringSystemsFollowTheUnitType)
 {
     g_settings.m_deviceType.SetTypeIndex(0);
-    g_settings.SetWord(31, 5);
+    g_settings.SetWord(PARAMETER_INPUT_SYSTEM, 5);
     OpenMainWindow w;
     w.Open();
-    QComboBox* systems = Box(&w, 1047);
+    QComboBox* systems = Box(&w, Dlg::IDC_SYSTEM);
     ASSERT_EQ(systems->count(), 4);
     EXPECT_EQ(systems->currentIndex(), 3);
     w.StoreControls(false);
-    EXPECT_EQ(w.GetSettings().GetWord(31), 3);
-    EXPECT_FALSE(FindControl(&w, 1035)->isEnabled()); // no Modbus settings on these types
-    EXPECT_TRUE(FindControl(&w, 1036)->isEnabled());
-    EXPECT_TRUE(FindControl(&w, 1041)->isEnabled());
+    EXPECT_EQ(w.GetSettings().GetWord(PARAMETER_INPUT_SYSTEM), 3);
+    EXPECT_FALSE(FindControl(&w, Dlg::IDC_MODBUS)->isEnabled()); // no Modbus settings on these types
+    EXPECT_TRUE(FindControl(&w, Dlg::IDC_PULSE1)->isEnabled());
+    EXPECT_TRUE(FindControl(&w, Dlg::IDC_PULSE2)->isEnabled());
 
     // A choice in the box is taken at once and refreshes the analog outputs.
     Choose(systems, systems->itemText(1));
-    EXPECT_EQ(w.GetSettings().GetWord(31), 1);
+    EXPECT_EQ(w.GetSettings().GetWord(PARAMETER_INPUT_SYSTEM), 1);
 
-    Choose(Box(&w, 1054), "FPM-4");
+    Choose(Box(&w, Dlg::IDC_MODEL1), "FPM-4");
     EXPECT_EQ(w.GetSettings().m_deviceType.GetTypeIndex(), 5);
-    EXPECT_EQ(Box(&w, 1047)->count(), 6);
-    EXPECT_EQ(Box(&w, 1056)->currentText(), "Output 4-20 mA");
-    EXPECT_FALSE(Box(&w, 1057)->isEnabled());
-    auto* outputs = qobject_cast<QTableWidget*>(FindControl(&w, 1158));
+    EXPECT_EQ(Box(&w, Dlg::IDC_SYSTEM)->count(), 6);
+    EXPECT_EQ(Box(&w, Dlg::IDC_MODEL2)->currentText(), "Output 4-20 mA");
+    EXPECT_FALSE(Box(&w, Dlg::IDC_MODEL3)->isEnabled());
+    auto* outputs = qobject_cast<QTableWidget*>(FindControl(&w, Dlg::IDC_ANALOG_OUTPUTS));
     ASSERT_EQ(outputs->rowCount(), 10);
     EXPECT_EQ(outputs->item(9, 0)->text(), "10");
     EXPECT_FALSE(outputs->item(0, 3)->text().isEmpty());
     EXPECT_TRUE(outputs->item(0, 3)->text().contains("mA")) << outputs->item(0, 3)->text().toStdString();
 
-    Choose(Box(&w, 1056), "Output 0-10 V");
+    Choose(Box(&w, Dlg::IDC_MODEL2), "Output 0-10 V");
     EXPECT_EQ(w.GetSettings().m_deviceType.GetTypeIndex(), 7);
     EXPECT_TRUE(outputs->item(0, 3)->text().contains("V")) << outputs->item(0, 3)->text().toStdString();
     EXPECT_TRUE(m_prompts.MessageTexts().empty());
@@ -395,13 +399,13 @@ TEST_F(MainWindowTest, AUnitTypeWithoutModelEntryKeepsItsType)
         g_settings.m_deviceType.SetTypeIndex(type);
         OpenMainWindow w;
         w.Open();
-        EXPECT_EQ(Box(&w, 1054)->currentText(), "FPM-3");
-        EXPECT_EQ(Box(&w, 1056)->currentText(), "Output 4-20 mA");
+        EXPECT_EQ(Box(&w, Dlg::IDC_MODEL1)->currentText(), "FPM-3");
+        EXPECT_EQ(Box(&w, Dlg::IDC_MODEL2)->currentText(), "Output 4-20 mA");
         w.StoreControls(false);
         EXPECT_EQ(w.GetSettings().m_deviceType.GetTypeIndex(), type);
         EXPECT_EQ(w.GetSettings().m_deviceType.GetOptionBits(), type == 1 ? 0x1000 : 0x1010);
         // A model the user picks does change it.
-        Choose(Box(&w, 1056), "Output 0-5 V");
+        Choose(Box(&w, Dlg::IDC_MODEL2), "Output 0-5 V");
         EXPECT_EQ(w.GetSettings().m_deviceType.GetTypeIndex(), 3);
         w.StoreControls(false);
         EXPECT_EQ(w.GetSettings().m_deviceType.GetTypeIndex(), 3);
@@ -415,43 +419,43 @@ TEST_F(MainWindowTest, AFailedModelChangeShowsTheSetsModelAgain)
     g_settings.m_deviceType.SetTypeIndex(0);
     OpenMainWindow w;
     w.Open();
-    Type(Edit(&w, 1048), "abc");
-    Choose(Box(&w, 1054), "FPM-4");
+    Type(Edit(&w, Dlg::IDC_VT_PRIMARY), "abc");
+    Choose(Box(&w, Dlg::IDC_MODEL1), "FPM-4");
     ASSERT_EQ(m_prompts.MessageTexts().size(), 1u);
     EXPECT_EQ(m_prompts.Last().style & MB_ICONMASK, MB_ICONERROR);
     EXPECT_EQ(w.GetSettings().m_deviceType.GetTypeIndex(), 0);
-    EXPECT_EQ(Box(&w, 1054)->currentText(), "FPM-3");
+    EXPECT_EQ(Box(&w, Dlg::IDC_MODEL1)->currentText(), "FPM-3");
     EXPECT_EQ(w.GetModelText(0), "FPM-3");
-    EXPECT_EQ(Box(&w, 1056)->currentText(), "Output 4-20 mA");
+    EXPECT_EQ(Box(&w, Dlg::IDC_MODEL2)->currentText(), "Output 4-20 mA");
     // The user's text stays to be corrected, selected, with the focus.
-    EXPECT_EQ(Text(&w, 1048), "abc");
-    EXPECT_EQ(QApplication::focusWidget(), Edit(&w, 1048));
-    EXPECT_EQ(Edit(&w, 1048)->selectedText(), "abc");
+    EXPECT_EQ(Text(&w, Dlg::IDC_VT_PRIMARY), "abc");
+    EXPECT_EQ(QApplication::focusWidget(), Edit(&w, Dlg::IDC_VT_PRIMARY));
+    EXPECT_EQ(Edit(&w, Dlg::IDC_VT_PRIMARY)->selectedText(), "abc");
 
-    Type(Edit(&w, 1048), "440");
+    Type(Edit(&w, Dlg::IDC_VT_PRIMARY), "440");
     w.StoreControls(false);
     EXPECT_EQ(w.GetSettings().m_deviceType.GetTypeIndex(), 0);
-    EXPECT_EQ(w.GetSettings().GetDword(34), 440u);
+    EXPECT_EQ(w.GetSettings().GetDword(PARAMETER_INPUT_VT1), 440u);
 }
 
 TEST_F(MainWindowTest, StoreControlsChecksEachEditInOrder)
 {
     OpenMainWindow w;
     w.Open();
-    Type(Edit(&w, 1048), "400000");
-    Type(Edit(&w, 1049), "480");
-    Type(Edit(&w, 1050), "20001");
-    Type(Edit(&w, 1017), "0");
+    Type(Edit(&w, Dlg::IDC_VT_PRIMARY), "400000");
+    Type(Edit(&w, Dlg::IDC_VT_SECONDARY), "480");
+    Type(Edit(&w, Dlg::IDC_CT_PRIMARY), "20001");
+    Type(Edit(&w, Dlg::IDC_CT_SECONDARY), "0");
     EXPECT_THROW(w.StoreControls(false), CException);
     // Words before the failing edit are stored; the failing one and later ones are not.
-    EXPECT_EQ(w.GetSettings().GetDword(34), 400000u);
-    EXPECT_EQ(w.GetSettings().GetWord(36), 480);
-    EXPECT_EQ(w.GetSettings().GetWord(32), 5);
-    EXPECT_EQ(QApplication::focusWidget(), Edit(&w, 1050));
-    Type(Edit(&w, 1050), "0x10");
+    EXPECT_EQ(w.GetSettings().GetDword(PARAMETER_INPUT_VT1), 400000u);
+    EXPECT_EQ(w.GetSettings().GetWord(PARAMETER_INPUT_VT2), 480);
+    EXPECT_EQ(w.GetSettings().GetWord(PARAMETER_INPUT_CT1), 5);
+    EXPECT_EQ(QApplication::focusWidget(), Edit(&w, Dlg::IDC_CT_PRIMARY));
+    Type(Edit(&w, Dlg::IDC_CT_PRIMARY), "0x10");
     EXPECT_THROW(w.StoreControls(false), CException);
-    EXPECT_EQ(w.GetSettings().GetWord(32), 16);
-    EXPECT_EQ(QApplication::focusWidget(), Edit(&w, 1017));
+    EXPECT_EQ(w.GetSettings().GetWord(PARAMETER_INPUT_CT1), 16);
+    EXPECT_EQ(QApplication::focusWidget(), Edit(&w, Dlg::IDC_CT_SECONDARY));
 }
 
 TEST_F(MainWindowTest, ModelBoxesSelectExactTextsAndRefillLowerLevels)
@@ -465,32 +469,32 @@ TEST_F(MainWindowTest, ModelBoxesSelectExactTextsAndRefillLowerLevels)
     g_settings.m_deviceType.SetTypeIndex(0);
     OpenMainWindow w;
     w.Open();
-    EXPECT_EQ(Items(Box(&w, 1054)), (QStringList{"ABC", "ABC2", "Q"}));
-    EXPECT_EQ(Box(&w, 1054)->currentText(), "ABC");
-    EXPECT_EQ(Items(Box(&w, 1056)), (QStringList{"One"}));
-    EXPECT_FALSE(Box(&w, 1057)->isEnabled());
+    EXPECT_EQ(Items(Box(&w, Dlg::IDC_MODEL1)), (QStringList{"ABC", "ABC2", "Q"}));
+    EXPECT_EQ(Box(&w, Dlg::IDC_MODEL1)->currentText(), "ABC");
+    EXPECT_EQ(Items(Box(&w, Dlg::IDC_MODEL2)), (QStringList{"One"}));
+    EXPECT_FALSE(Box(&w, Dlg::IDC_MODEL3)->isEnabled());
 
-    Choose(Box(&w, 1054), "Q");
+    Choose(Box(&w, Dlg::IDC_MODEL1), "Q");
     // Level 2 falls back to its first item, level 3 to its last.
-    EXPECT_EQ(Items(Box(&w, 1056)), (QStringList{"R", "S", "T"}));
-    EXPECT_EQ(Items(Box(&w, 1057)), (QStringList{"x", "y"}));
-    EXPECT_TRUE(Box(&w, 1057)->isEnabled());
-    EXPECT_EQ(Box(&w, 1057)->currentText(), "y");
+    EXPECT_EQ(Items(Box(&w, Dlg::IDC_MODEL2)), (QStringList{"R", "S", "T"}));
+    EXPECT_EQ(Items(Box(&w, Dlg::IDC_MODEL3)), (QStringList{"x", "y"}));
+    EXPECT_TRUE(Box(&w, Dlg::IDC_MODEL3)->isEnabled());
+    EXPECT_EQ(Box(&w, Dlg::IDC_MODEL3)->currentText(), "y");
     EXPECT_EQ(w.GetSettings().m_deviceType.GetTypeIndex(), 5);
 
-    Choose(Box(&w, 1057), "x");
+    Choose(Box(&w, Dlg::IDC_MODEL3), "x");
     EXPECT_EQ(w.GetSettings().m_deviceType.GetTypeIndex(), 4);
-    Choose(Box(&w, 1056), "S");
-    EXPECT_FALSE(Box(&w, 1057)->isEnabled());
+    Choose(Box(&w, Dlg::IDC_MODEL2), "S");
+    EXPECT_FALSE(Box(&w, Dlg::IDC_MODEL3)->isEnabled());
     EXPECT_EQ(w.GetSettings().m_deviceType.GetTypeIndex(), 7);
     // Choosing the same text again changes nothing.
-    Choose(Box(&w, 1056), "S");
+    Choose(Box(&w, Dlg::IDC_MODEL2), "S");
     EXPECT_EQ(w.GetSettings().m_deviceType.GetTypeIndex(), 7);
 
     w.GetSettings().m_deviceType.SetTypeIndex(2);
     w.UpdateControls();
-    EXPECT_EQ(Box(&w, 1054)->currentText(), "ABC2");
-    EXPECT_EQ(Box(&w, 1056)->currentText(), "One");
+    EXPECT_EQ(Box(&w, Dlg::IDC_MODEL1)->currentText(), "ABC2");
+    EXPECT_EQ(Box(&w, Dlg::IDC_MODEL2)->currentText(), "One");
     EXPECT_TRUE(m_prompts.MessageTexts().empty());
 }
 
@@ -500,29 +504,29 @@ TEST_F(MainWindowTest, AMissingLanguageFileIsReportedAndTheWindowStillRuns)
     g_appSettings.DisplayLanguage = QStringLiteral("Japanese.lng");
     OpenMainWindow w;
     w.Open();
-    ASSERT_NE(Text(&w, 1032), "Upload");
+    ASSERT_NE(Text(&w, Dlg::IDC_UPLOAD), "Upload");
     g_appSettings.DisplayLanguage = QStringLiteral("Missing.lng");
     w.Open();
     ASSERT_EQ(m_prompts.MessageTexts().size(), 1u);
     EXPECT_TRUE(m_prompts.MessageTexts()[0].startsWith("Can't read resource file \"Missing.lng\".\n"));
     EXPECT_EQ(m_prompts.Last().style & MB_ICONMASK, MB_ICONERROR);
     // Template texts, no model items, empty wiring-system items; the rest is filled.
-    EXPECT_EQ(Text(&w, 1032), "Upload");
-    EXPECT_EQ(Text(&w, 1160), "Input");
-    EXPECT_EQ(Text(&w, 1161), "System");
+    EXPECT_EQ(Text(&w, Dlg::IDC_UPLOAD), "Upload");
+    EXPECT_EQ(Text(&w, Dlg::IDC_INPUT_GROUP), "Input");
+    EXPECT_EQ(Text(&w, Dlg::IDC_SYSTEM_LABEL), "System");
     EXPECT_EQ(w.windowTitle(), "Ombrix Version1.1.15");
-    EXPECT_EQ(Box(&w, 1054)->count(), 0);
-    EXPECT_EQ(Box(&w, 1056)->count(), 0);
-    EXPECT_FALSE(Box(&w, 1057)->isEnabled());
-    EXPECT_EQ(Box(&w, 1047)->count(), 6);
-    EXPECT_EQ(Text(&w, 1048), "110");
-    EXPECT_EQ(FindControl(&w, 1032)->toolTip(), QString());
+    EXPECT_EQ(Box(&w, Dlg::IDC_MODEL1)->count(), 0);
+    EXPECT_EQ(Box(&w, Dlg::IDC_MODEL2)->count(), 0);
+    EXPECT_FALSE(Box(&w, Dlg::IDC_MODEL3)->isEnabled());
+    EXPECT_EQ(Box(&w, Dlg::IDC_SYSTEM)->count(), 6);
+    EXPECT_EQ(Text(&w, Dlg::IDC_VT_PRIMARY), "110");
+    EXPECT_EQ(FindControl(&w, Dlg::IDC_UPLOAD)->toolTip(), QString());
     // The stand-in model does not relabel the set.
     w.StoreControls(false);
     EXPECT_EQ(w.GetSettings().m_deviceType.GetTypeIndex(), 5);
     // The live checks work.
-    Type(Edit(&w, 1049), "220");
-    EXPECT_EQ(Text(&w, 1018), "300");
+    Type(Edit(&w, Dlg::IDC_VT_SECONDARY), "220");
+    EXPECT_EQ(Text(&w, Dlg::IDC_RANGE), "300");
 }
 
 TEST_F(MainWindowTest, ToolTipsComeFromTheMessagesAndAreCut)
@@ -538,11 +542,11 @@ TEST_F(MainWindowTest, ToolTipsComeFromTheMessagesAndAreCut)
     g_appSettings.DisplayLanguage = file.Name();
     OpenMainWindow w;
     w.Open();
-    EXPECT_EQ(FindControl(&w, 1032)->toolTip(), "Read it");
-    EXPECT_EQ(FindControl(&w, 1045)->toolTip(), longTip.left(79));
-    EXPECT_EQ(FindControl(&w, 1038)->toolTip(), wideTip.left(78));
-    EXPECT_EQ(FindControl(&w, 1033)->toolTip(), QString());
-    EXPECT_EQ(FindControl(&w, 1031)->toolTip(), QString());
+    EXPECT_EQ(FindControl(&w, Dlg::IDC_UPLOAD)->toolTip(), "Read it");
+    EXPECT_EQ(FindControl(&w, Dlg::IDC_LANGUAGE)->toolTip(), longTip.left(79));
+    EXPECT_EQ(FindControl(&w, Dlg::IDC_SAVE_FILE)->toolTip(), wideTip.left(78));
+    EXPECT_EQ(FindControl(&w, Dlg::IDC_DOWNLOAD)->toolTip(), QString());
+    EXPECT_EQ(FindControl(&w, Dlg::IDC_PASSCODE)->toolTip(), QString());
 }
 
 TEST_F(MainWindowTest, AnalogOutputColumnsShareTheListsWidthAndCutNoTextInEachLanguage)
@@ -558,7 +562,7 @@ TEST_F(MainWindowTest, AnalogOutputColumnsShareTheListsWidthAndCutNoTextInEachLa
         g_appSettings.DisplayLanguage = QString::fromLatin1(language) + QStringLiteral(".lng");
         OpenMainWindow w;
         w.Open();
-        auto* list = qobject_cast<QTableWidget*>(FindControl(&w, 1158));
+        auto* list = qobject_cast<QTableWidget*>(FindControl(&w, Dlg::IDC_ANALOG_OUTPUTS));
         const QFontMetrics metrics(list->font());
         int total = 0;
         for (int column = 0; column < 4; ++column) {
@@ -584,7 +588,7 @@ TEST_F(MainWindowTest, AnalogOutputRowOpensItsChannelAndRefreshesTheList)
 {
     OpenMainWindow w;
     w.Open();
-    auto* list = qobject_cast<QTableWidget*>(FindControl(&w, 1158));
+    auto* list = qobject_cast<QTableWidget*>(FindControl(&w, Dlg::IDC_ANALOG_OUTPUTS));
     ASSERT_NE(list, nullptr);
     CModalDriver driver;
     int channel = -1;
@@ -592,7 +596,7 @@ TEST_F(MainWindowTest, AnalogOutputRowOpensItsChannelAndRefreshesTheList)
     driver.On<CAnalogOutputDialog>(
         [&](CAnalogOutputDialog* d) {
             channel = d->GetChannel();
-            ctPrimary = d->GetSettings().GetWord(32);
+            ctPrimary = d->GetSettings().GetWord(PARAMETER_INPUT_CT1);
             auto* upper = d->GetDlgItemAs<QLineEdit>(CAnalogOutputDialog::IDC_INPUT100);
             upper->setText(QStringLiteral("60"));
             PressButton(d, IDOK);
@@ -600,7 +604,7 @@ TEST_F(MainWindowTest, AnalogOutputRowOpensItsChannelAndRefreshesTheList)
         "analog-output dialog by double click");
 
     // The window's edits are stored first, so the dialog sees them.
-    Type(Edit(&w, 1050), "250");
+    Type(Edit(&w, Dlg::IDC_CT_PRIMARY), "250");
     const QString before = list->item(2, 2)->text();
     list->selectRow(2);
     const QRect cell = list->visualItemRect(list->item(2, 1));
@@ -649,13 +653,13 @@ TEST_F(MainWindowTest, AnalogOutputRowOpensItsChannelAndRefreshesTheList)
 
     // A rejected edit in the window is shown and the dialog does not open.
     list->selectRow(4);
-    Type(Edit(&w, 1049), "12");
+    Type(Edit(&w, Dlg::IDC_VT_SECONDARY), "12");
     list->setFocus();
     QTest::keyClick(list, Qt::Key_Return);
     QTest::qWait(30);
     EXPECT_FALSE(opened);
     ASSERT_EQ(m_prompts.MessageTexts().size(), 1u);
-    EXPECT_EQ(w.focusWidget(), Edit(&w, 1049));
+    EXPECT_EQ(w.focusWidget(), Edit(&w, Dlg::IDC_VT_SECONDARY));
 }
 
 TEST_F(MainWindowTest, AnalogOutputListIsOneTabStopAndArrowsMoveItsRow)
@@ -664,7 +668,7 @@ TEST_F(MainWindowTest, AnalogOutputListIsOneTabStopAndArrowsMoveItsRow)
     w.Open();
     w.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-    auto* list = qobject_cast<QTableWidget*>(FindControl(&w, 1158));
+    auto* list = qobject_cast<QTableWidget*>(FindControl(&w, Dlg::IDC_ANALOG_OUTPUTS));
     ASSERT_NE(list, nullptr);
     const auto selectedRow = [list] {
         const QModelIndexList rows = list->selectionModel()->selectedRows();
@@ -705,40 +709,40 @@ TEST_F(MainWindowTest, SettingCommandsEditTheWindowsSetOnlyOnOk)
     w.Open();
     // No unit type of the table offers the Modbus settings: the button is
     // disabled for every unit, and only a test reaches its command.
-    ASSERT_FALSE(FindControl(&w, 1035)->isEnabled());
-    FindControl(&w, 1035)->setEnabled(true);
+    ASSERT_FALSE(FindControl(&w, Dlg::IDC_MODBUS)->isEnabled());
+    FindControl(&w, Dlg::IDC_MODBUS)->setEnabled(true);
     const auto word = [&](int number) { return w.GetSettings().GetWord(number); };
     CModalDriver driver;
     const auto typeInto = [](CDialog* d, int id, const char* text) { d->GetDlgItemAs<QLineEdit>(id)->setText(QString::fromLatin1(text)); };
 
     driver.On<CAdvancedDialog>(
         [&](CAdvancedDialog* d) {
-            typeInto(d, 1015, "2.5");
+            typeInto(d, CAdvancedDialog::IDC_CUTOUT_U, "2.5");
             PressButton(d, IDOK);
         },
         "other settings");
-    PressButton(&w, 1030);
-    EXPECT_EQ(word(39), 25);
+    PressButton(&w, Dlg::IDC_OTHERS);
+    EXPECT_EQ(word(PARAMETER_INPUT_CUTOUT_U), 25);
 
-    const std::uint16_t address = word(83);
+    const std::uint16_t address = word(PARAMETER_MODBUS_ADDRESS);
     driver.On<CModbusDialog>(
         [&](CModbusDialog* d) {
-            typeInto(d, 1067, "17");
+            typeInto(d, CModbusDialog::IDC_ADDRESS, "17");
             PressButton(d, IDCANCEL);
         },
         "Modbus settings");
-    PressButton(&w, 1035);
-    EXPECT_EQ(word(83), address);
+    PressButton(&w, Dlg::IDC_MODBUS);
+    EXPECT_EQ(word(PARAMETER_MODBUS_ADDRESS), address);
 
     driver.On<CPasscodeDialog>(
         [&](CPasscodeDialog* d) {
-            typeInto(d, 1068, "0123");
-            typeInto(d, 1069, "0123");
+            typeInto(d, CPasscodeDialog::IDC_NEW_PASSCODE, "0123");
+            typeInto(d, CPasscodeDialog::IDC_CONFIRM_PASSCODE, "0123");
             PressButton(d, IDOK);
         },
         "passcode setting");
-    PressButton(&w, 1031);
-    EXPECT_EQ(word(29), 123);
+    PressButton(&w, Dlg::IDC_PASSCODE);
+    EXPECT_EQ(word(PARAMETER_PASSCODE), 123);
 
     ASSERT_TRUE(driver.Done()) << driver.Pending().toStdString();
     w.close();
@@ -749,30 +753,30 @@ TEST_F(MainWindowTest, SettingCommandsEditTheWindowsSetOnlyOnOk)
     OpenMainWindow p;
     p.Open();
     const auto pulseWord = [&](int number) { return p.GetSettings().GetWord(number); };
-    const std::uint16_t firstOutput = pulseWord(116);
+    const std::uint16_t firstOutput = pulseWord(PulseOutputWordNumber(0, PULSE_WORD_DURATION));
     int ctPrimarySeen = 0;
     driver.On<CPulseDialog>(
         [&](CPulseDialog* d) {
-            ctPrimarySeen = d->GetSettings().GetWord(32);
-            d->GetDlgItemAs<QComboBox>(1020)->setCurrentIndex(19);
+            ctPrimarySeen = d->GetSettings().GetWord(PARAMETER_INPUT_CT1);
+            d->GetDlgItemAs<QComboBox>(CPulseDialog::IDC_DURATION)->setCurrentIndex(19);
             PressButton(d, IDOK);
         },
         "pulse output 2");
-    Type(Edit(&p, 1050), "250");
-    PressButton(&p, 1041);
+    Type(Edit(&p, Dlg::IDC_CT_PRIMARY), "250");
+    PressButton(&p, Dlg::IDC_PULSE2);
     ASSERT_TRUE(driver.Done()) << driver.Pending().toStdString();
     EXPECT_EQ(ctPrimarySeen, 250);
-    EXPECT_EQ(pulseWord(120), 20);
-    EXPECT_EQ(pulseWord(116), firstOutput);
+    EXPECT_EQ(pulseWord(PulseOutputWordNumber(1, PULSE_WORD_DURATION)), 20);
+    EXPECT_EQ(pulseWord(PulseOutputWordNumber(0, PULSE_WORD_DURATION)), firstOutput);
     EXPECT_TRUE(m_prompts.MessageTexts().empty());
 
     // Po1 with a value the window rejects: its error, and no pulse dialog.
     driver.On<CPulseDialog>([](CPulseDialog* d) { PressButton(d, IDCANCEL); }, "pulse output 1");
-    Type(Edit(&p, 1050), "30000");
-    PressButton(&p, 1036);
+    Type(Edit(&p, Dlg::IDC_CT_PRIMARY), "30000");
+    PressButton(&p, Dlg::IDC_PULSE1);
     QTest::qWait(50);
     EXPECT_EQ(driver.Pending(), "pulse output 1");
     ASSERT_EQ(m_prompts.MessageTexts().size(), 1u);
     EXPECT_TRUE(m_prompts.MessageTexts()[0].contains("20000")) << m_prompts.MessageTexts()[0].toStdString();
-    EXPECT_EQ(Edit(&p, 1050)->selectedText(), "30000");
+    EXPECT_EQ(Edit(&p, Dlg::IDC_CT_PRIMARY)->selectedText(), "30000");
 }

@@ -31,7 +31,9 @@ protected:
     bool HasModeCapability() const override { return true; }
 };
 
-constexpr int kWords[] = {83, 84, 85, 86, 87, 88, 89, 90, 91};
+constexpr int kWords[] = {PARAMETER_MODBUS_ADDRESS,       PARAMETER_MODBUS_BAUDRATE, PARAMETER_MODBUS_PARITY,
+                          PARAMETER_MODBUS_STOP,          PARAMETER_MODBUS_T15,      PARAMETER_MODBUS_T35,
+                          PARAMETER_MODBUS_LONG_REGISTER, PARAMETER_MODBUS_MODE,     PARAMETER_MODBUS_RUNLED};
 
 template <class D = Dialog> bool RunModbus(CSettings& set, const std::function<void(Dialog&)>& steps)
 {
@@ -75,14 +77,14 @@ TEST_F(ModbusDialogTest, TemplateTextsAndFontInEveryLanguage)
     CSettings set;
     RunModbus(set, [&](Dialog& d) {
         EXPECT_EQ(d.windowTitle(), "Modbus Setting");
-        EXPECT_EQ(d.GetDlgItemText(1094), "Device address");
-        EXPECT_EQ(d.GetDlgItemText(1082), "Transfer rate");
+        EXPECT_EQ(d.GetDlgItemText(Dialog::IDC_ADDRESS_LABEL), "Device address");
+        EXPECT_EQ(d.GetDlgItemText(Dialog::IDC_BAUDRATE_LABEL), "Transfer rate");
         EXPECT_EQ(d.GetDlgItemText(Dialog::IDC_ADVANCED), "Advanced");
         EXPECT_EQ(d.GetDlgItemText(Dialog::IDC_MODE_ASCII), "ASCII (7bit)");
-        EXPECT_EQ(d.GetDlgItemText(1153), "RUN LED Timeout");
+        EXPECT_EQ(d.GetDlgItemText(Dialog::IDC_RUNLED_LABEL), "RUN LED Timeout");
         EXPECT_EQ(d.GetDlgItemText(IDCANCEL), "Cancel");
         EXPECT_FALSE(d.testAttribute(Qt::WA_SetFont));
-        EXPECT_EQ(d.GetDlgItem(1094)->font(), QApplication::font());
+        EXPECT_EQ(d.GetDlgItem(Dialog::IDC_ADDRESS_LABEL)->font(), QApplication::font());
         // The lists come from the program's string table.
         const QStringList rates{"1200 bps", "2400 bps", "4800 bps", "9600 bps", "19200 bps", "38400 bps"};
         const QStringList parities{"None", "Odd", "Even"};
@@ -96,15 +98,15 @@ TEST_F(ModbusDialogTest, TemplateTextsAndFontInEveryLanguage)
         }
         RunAdvanced(d, [&](Advanced& a) {
             EXPECT_EQ(a.windowTitle(), "Advanced Modbus Setting");
-            EXPECT_EQ(a.GetDlgItemText(1108), "Long register");
+            EXPECT_EQ(a.GetDlgItemText(Advanced::IDC_LONG_LABEL), "Long register");
             EXPECT_EQ(a.GetDlgItemText(Advanced::IDC_LONG_SWAP), "Swap (high first)");
-            EXPECT_EQ(a.GetDlgItemText(1110), "t1.5");
-            EXPECT_EQ(a.GetDlgItemText(1113), "char");
+            EXPECT_EQ(a.GetDlgItemText(Advanced::IDC_T15_LABEL), "t1.5");
+            EXPECT_EQ(a.GetDlgItemText(Advanced::IDC_T35_UNIT), "char");
             EXPECT_EQ(a.GetDlgItemText(Advanced::IDC_WARNING),
                       "WARNING! Communication might fail when t1.5 or t3.5 are changed.");
             EXPECT_FALSE(a.testAttribute(Qt::WA_SetFont));
             EXPECT_TRUE(hasRed(a.GetDlgItem(Advanced::IDC_WARNING)));
-            EXPECT_FALSE(hasRed(a.GetDlgItem(1109)));
+            EXPECT_FALSE(hasRed(a.GetDlgItem(Advanced::IDC_TIMER_LABEL)));
         });
     });
 }
@@ -112,14 +114,20 @@ TEST_F(ModbusDialogTest, TemplateTextsAndFontInEveryLanguage)
 TEST_F(ModbusDialogTest, WithoutTheModeCapabilityAddressAndRateAreEdited)
 {
     CSettings set;
-    SetWords(set, {{83, 17}, {84, 7}, {85, 5}, {86, 3}, {90, 1}, {91, 1234}});
+    SetWords(set, {{PARAMETER_MODBUS_ADDRESS, 17},
+                   {PARAMETER_MODBUS_BAUDRATE, 7},
+                   {PARAMETER_MODBUS_PARITY, 5},
+                   {PARAMETER_MODBUS_STOP, 3},
+                   {PARAMETER_MODBUS_MODE, 1},
+                   {PARAMETER_MODBUS_RUNLED, 1234}});
     const CSettings before = set;
     // Values beyond the lists show their last entry, and OK stores that.
     EXPECT_TRUE(RunModbus(set, [&](Dialog& d) {
-        for (int id : {1094, Dialog::IDC_ADDRESS, 1082, Dialog::IDC_BAUDRATE, Dialog::IDC_PARITY, Dialog::IDC_STOP,
-                       Dialog::IDC_ADVANCED})
+        for (int id : {Dialog::IDC_ADDRESS_LABEL, Dialog::IDC_ADDRESS, Dialog::IDC_BAUDRATE_LABEL, Dialog::IDC_BAUDRATE,
+                       Dialog::IDC_PARITY, Dialog::IDC_STOP, Dialog::IDC_ADVANCED})
             EXPECT_TRUE(Enabled(d, id)) << id;
-        for (int id : {1150, Dialog::IDC_MODE_RTU, Dialog::IDC_MODE_ASCII, 1153, Dialog::IDC_RUNLED, 1154})
+        for (int id : {Dialog::IDC_MODE_LABEL, Dialog::IDC_MODE_RTU, Dialog::IDC_MODE_ASCII, Dialog::IDC_RUNLED_LABEL,
+                       Dialog::IDC_RUNLED, Dialog::IDC_RUNLED_UNIT})
             EXPECT_FALSE(Enabled(d, id)) << id;
         EXPECT_EQ(d.GetDlgItemText(Dialog::IDC_ADDRESS), "17");
         EXPECT_EQ(List(d, Dialog::IDC_BAUDRATE)->currentText(), "38400 bps");
@@ -128,12 +136,12 @@ TEST_F(ModbusDialogTest, WithoutTheModeCapabilityAddressAndRateAreEdited)
         EXPECT_EQ(d.GetDlgItemText(Dialog::IDC_RUNLED), "");
         ClickControl(d, IDOK);
     }));
-    EXPECT_EQ(set.GetWord(83), 17);
-    EXPECT_EQ(set.GetWord(84), 5);
-    EXPECT_EQ(set.GetWord(85), 2);
-    EXPECT_EQ(set.GetWord(86), 1);
-    EXPECT_EQ(set.GetWord(90), 1);
-    EXPECT_EQ(set.GetWord(91), 1234);
+    EXPECT_EQ(set.GetWord(PARAMETER_MODBUS_ADDRESS), 17);
+    EXPECT_EQ(set.GetWord(PARAMETER_MODBUS_BAUDRATE), 5);
+    EXPECT_EQ(set.GetWord(PARAMETER_MODBUS_PARITY), 2);
+    EXPECT_EQ(set.GetWord(PARAMETER_MODBUS_STOP), 1);
+    EXPECT_EQ(set.GetWord(PARAMETER_MODBUS_MODE), 1);
+    EXPECT_EQ(set.GetWord(PARAMETER_MODBUS_RUNLED), 1234);
 
     EXPECT_TRUE(RunModbus(set, [&](Dialog& d) {
         TypeInto(d, Dialog::IDC_ADDRESS, QStringLiteral("247"));
@@ -142,11 +150,12 @@ TEST_F(ModbusDialogTest, WithoutTheModeCapabilityAddressAndRateAreEdited)
         List(d, Dialog::IDC_STOP)->setCurrentIndex(0);
         QTest::keyClick(d.GetDlgItem(Dialog::IDC_ADDRESS), Qt::Key_Return);
     }));
-    EXPECT_EQ(set.GetWord(83), 247);
-    EXPECT_EQ(set.GetWord(84), 0);
-    EXPECT_EQ(set.GetWord(85), 1);
-    EXPECT_EQ(set.GetWord(86), 0);
-    for (int word : {87, 88, 89, 90, 91})
+    EXPECT_EQ(set.GetWord(PARAMETER_MODBUS_ADDRESS), 247);
+    EXPECT_EQ(set.GetWord(PARAMETER_MODBUS_BAUDRATE), 0);
+    EXPECT_EQ(set.GetWord(PARAMETER_MODBUS_PARITY), 1);
+    EXPECT_EQ(set.GetWord(PARAMETER_MODBUS_STOP), 0);
+    for (int word : {PARAMETER_MODBUS_T15, PARAMETER_MODBUS_T35, PARAMETER_MODBUS_LONG_REGISTER, PARAMETER_MODBUS_MODE,
+                     PARAMETER_MODBUS_RUNLED})
         EXPECT_EQ(set.GetWord(word), before.GetWord(word)) << word;
     EXPECT_TRUE(m_prompts.MessageTexts().empty());
 }
@@ -154,12 +163,18 @@ TEST_F(ModbusDialogTest, WithoutTheModeCapabilityAddressAndRateAreEdited)
 TEST_F(ModbusDialogTest, WithTheModeCapabilityModeAndRunLedAreEdited)
 {
     CSettings set;
-    SetWords(set, {{83, 300}, {84, 9}, {85, 0}, {86, 1}, {90, 1}, {91, 25}});
+    SetWords(set, {{PARAMETER_MODBUS_ADDRESS, 300},
+                   {PARAMETER_MODBUS_BAUDRATE, 9},
+                   {PARAMETER_MODBUS_PARITY, 0},
+                   {PARAMETER_MODBUS_STOP, 1},
+                   {PARAMETER_MODBUS_MODE, 1},
+                   {PARAMETER_MODBUS_RUNLED, 25}});
     EXPECT_TRUE(RunModbus<ModbusDialogWithMode>(set, [&](Dialog& d) {
-        for (int id : {1094, Dialog::IDC_ADDRESS, 1082, Dialog::IDC_BAUDRATE, Dialog::IDC_ADVANCED})
+        for (int id : {Dialog::IDC_ADDRESS_LABEL, Dialog::IDC_ADDRESS, Dialog::IDC_BAUDRATE_LABEL, Dialog::IDC_BAUDRATE,
+                       Dialog::IDC_ADVANCED})
             EXPECT_FALSE(Enabled(d, id)) << id;
-        for (int id : {1150, Dialog::IDC_MODE_RTU, Dialog::IDC_MODE_ASCII, 1153, Dialog::IDC_RUNLED, 1154,
-                       Dialog::IDC_PARITY, Dialog::IDC_STOP})
+        for (int id : {Dialog::IDC_MODE_LABEL, Dialog::IDC_MODE_RTU, Dialog::IDC_MODE_ASCII, Dialog::IDC_RUNLED_LABEL,
+                       Dialog::IDC_RUNLED, Dialog::IDC_RUNLED_UNIT, Dialog::IDC_PARITY, Dialog::IDC_STOP})
             EXPECT_TRUE(Enabled(d, id)) << id;
         EXPECT_EQ(d.GetDlgItemText(Dialog::IDC_ADDRESS), "");
         EXPECT_EQ(List(d, Dialog::IDC_BAUDRATE)->currentIndex(), -1);
@@ -175,19 +190,19 @@ TEST_F(ModbusDialogTest, WithTheModeCapabilityModeAndRunLedAreEdited)
         List(d, Dialog::IDC_PARITY)->setCurrentIndex(2);
         ClickControl(d, IDOK);
     }));
-    EXPECT_EQ(set.GetWord(90), 0);
-    EXPECT_EQ(set.GetWord(91), 32000);
-    EXPECT_EQ(set.GetWord(85), 2);
-    EXPECT_EQ(set.GetWord(86), 1);
+    EXPECT_EQ(set.GetWord(PARAMETER_MODBUS_MODE), 0);
+    EXPECT_EQ(set.GetWord(PARAMETER_MODBUS_RUNLED), 32000);
+    EXPECT_EQ(set.GetWord(PARAMETER_MODBUS_PARITY), 2);
+    EXPECT_EQ(set.GetWord(PARAMETER_MODBUS_STOP), 1);
     // The disabled address and rate stay as they were.
-    EXPECT_EQ(set.GetWord(83), 300);
-    EXPECT_EQ(set.GetWord(84), 9);
+    EXPECT_EQ(set.GetWord(PARAMETER_MODBUS_ADDRESS), 300);
+    EXPECT_EQ(set.GetWord(PARAMETER_MODBUS_BAUDRATE), 9);
 }
 
 TEST_F(ModbusDialogTest, RejectedValuesKeepTheDialogOpenAndModal)
 {
     CSettings set;
-    SetWords(set, {{87, 15}, {88, 35}});
+    SetWords(set, {{PARAMETER_MODBUS_T15, 15}, {PARAMETER_MODBUS_T35, 35}});
     const CSettings before = set;
     EXPECT_FALSE(RunModbus(set, [&](Dialog& d) {
         ExpectRejected(d, m_prompts, Dialog::IDC_ADDRESS, "0", "Device address: enter a value from 1 to 247.");
@@ -206,8 +221,8 @@ TEST_F(ModbusDialogTest, RejectedValuesKeepTheDialogOpenAndModal)
             ClickControl(a, IDOK);
             EXPECT_FALSE(a.isVisible());
         });
-        EXPECT_EQ(d.GetSettings().GetWord(87), 30);
-        EXPECT_EQ(d.GetSettings().GetWord(88), 31);
+        EXPECT_EQ(d.GetSettings().GetWord(PARAMETER_MODBUS_T15), 30);
+        EXPECT_EQ(d.GetSettings().GetWord(PARAMETER_MODBUS_T35), 31);
     }));
     for (int word : kWords)
         EXPECT_EQ(set.GetWord(word), before.GetWord(word)) << word;
@@ -221,7 +236,7 @@ TEST_F(ModbusDialogTest, RejectedValuesKeepTheDialogOpenAndModal)
 TEST_F(ModbusDialogTest, TheAdvancedDialogEditsOnlyTheModbusDialogsCopy)
 {
     CSettings before;
-    SetWords(before, {{87, 15}, {88, 35}, {89, 0}});
+    SetWords(before, {{PARAMETER_MODBUS_T15, 15}, {PARAMETER_MODBUS_T35, 35}, {PARAMETER_MODBUS_LONG_REGISTER, 0}});
     auto changeAll = [](Advanced& a) {
         EXPECT_EQ(a.GetDlgItemText(Advanced::IDC_T15), "1.5");
         EXPECT_EQ(a.GetDlgItemText(Advanced::IDC_T35), "3.5");
@@ -248,14 +263,14 @@ TEST_F(ModbusDialogTest, TheAdvancedDialogEditsOnlyTheModbusDialogsCopy)
                 else
                     ClickControl(a, IDCANCEL);
             });
-            EXPECT_EQ(d.GetSettings().GetWord(89), c.advancedOk ? 1 : 0);
+            EXPECT_EQ(d.GetSettings().GetWord(PARAMETER_MODBUS_LONG_REGISTER), c.advancedOk ? 1 : 0);
             ClickControl(d, c.modbusOk ? IDOK : IDCANCEL);
         }), c.modbusOk);
         // The caller gets the advanced settings only through both OKs.
         const bool changed = c.advancedOk && c.modbusOk;
-        EXPECT_EQ(set.GetWord(87), changed ? 20 : 15);
-        EXPECT_EQ(set.GetWord(88), changed ? 40 : 35);
-        EXPECT_EQ(set.GetWord(89), changed ? 1 : 0);
+        EXPECT_EQ(set.GetWord(PARAMETER_MODBUS_T15), changed ? 20 : 15);
+        EXPECT_EQ(set.GetWord(PARAMETER_MODBUS_T35), changed ? 40 : 35);
+        EXPECT_EQ(set.GetWord(PARAMETER_MODBUS_LONG_REGISTER), changed ? 1 : 0);
         if (!c.modbusOk) {
             for (int word : kWords)
                 EXPECT_EQ(set.GetWord(word), before.GetWord(word)) << word;

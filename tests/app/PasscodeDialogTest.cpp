@@ -61,7 +61,7 @@ TEST_F(PasscodeDialogTest, TextsInBothLanguagesAndTwoEmptyMaskedDigitEdits)
         g_resourceDatabase.LoadLanguageFile(QString::fromLatin1(c.file));
         RunDialog(m_set, [&](Dialog& d) {
             EXPECT_EQ(d.windowTitle(), QString::fromUtf8(c.caption));
-            EXPECT_EQ(d.GetDlgItemText(1189), QString::fromUtf8(c.hint));
+            EXPECT_EQ(d.GetDlgItemText(Dialog::IDC_HINT), QString::fromUtf8(c.hint));
             EXPECT_EQ(d.GetDlgItemText(IDCANCEL), QString::fromUtf8(c.cancel));
             for (int id : {Dialog::IDC_NEW_PASSCODE, Dialog::IDC_CONFIRM_PASSCODE}) {
                 QLineEdit* edit = EditOf(d, id);

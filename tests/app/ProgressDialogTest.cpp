@@ -30,11 +30,7 @@
 
 namespace {
 
-constexpr int IDC_PROGRESS = 1073;
-constexpr int IDC_CAPTION = 1074;
-constexpr int IDC_RATE = 1102;
-constexpr int IDC_SIGNAL = 1103;
-constexpr int kCt1 = 32;
+using Dialog = CProgressDialog;
 
 // The unit register that holds a parameter word.
 int RegisterOf(int parameter)
@@ -98,26 +94,28 @@ TEST_F(ProgressDialogTest, UploadThroughTheWindowFillsTheTargetAndMovesTheBar)
 {
     const int port = m_unit.StartTcp();
     m_unit.SetType(3);
-    m_unit.SetRegister(RegisterOf(kCt1), 4321);
+    m_unit.SetRegister(RegisterOf(PARAMETER_INPUT_CT1), 4321);
     // Replies that take a moment, so that the window sees the reports one by one.
     m_unit.Simulated().InjectFault(CSimulatedUnit::Delay(40), -1);
     CModbusInterface link;
     AimAtTcp(link, port);
 
     CProgressDialog dialog;
-    auto* bar = dialog.GetDlgItemAs<QProgressBar>(IDC_PROGRESS);
+    auto* bar = dialog.GetDlgItemAs<QProgressBar>(Dialog::IDC_PROGRESS);
     std::vector<int> values;
     QObject::connect(bar, &QProgressBar::valueChanged, [&](int v) { values.push_back(v); });
     bool rateShown = true;
     QObject::connect(bar, &QProgressBar::valueChanged, [&] {
-        rateShown = dialog.GetDlgItem(IDC_RATE)->isVisible() || dialog.GetDlgItem(IDC_SIGNAL)->isVisible();
+        rateShown =
+            dialog.GetDlgItem(Dialog::IDC_RATE)->isVisible() || dialog.GetDlgItem(Dialog::IDC_SIGNAL)->isVisible();
     });
 
     CSettings target;
     ASSERT_TRUE(dialog.StartUpload(link, target));
-    EXPECT_EQ(target.GetWord(kCt1), 4321);
+    EXPECT_EQ(target.GetWord(PARAMETER_INPUT_CT1), 4321);
     EXPECT_EQ(target.m_deviceType.GetTypeIndex(), 3);
-    EXPECT_EQ(dialog.GetDlgItemText(IDC_CAPTION), g_resourceDatabase.GetMessageText(QStringLiteral("MSG_UPLOADING")));
+    EXPECT_EQ(dialog.GetDlgItemText(Dialog::IDC_CAPTION),
+              g_resourceDatabase.GetMessageText(QStringLiteral("MSG_UPLOADING")));
     EXPECT_EQ(dialog.windowTitle(), g_resourceDatabase.GetGuiText(CProgressDialog::IDD, 0));
     EXPECT_EQ(bar->maximum(), CProgressDialog::kBarRange);
     // The first report is 0 %, which the bar shows at 1 of 30000; then it only goes on.
@@ -139,27 +137,27 @@ TEST_F(ProgressDialogTest, DownloadThroughTheWindowWritesTheSetToTheUnit)
     CModbusInterface link;
     AimAtTcp(link, port);
     CSettings source;
-    source.SetWord(kCt1, 555);
+    source.SetWord(PARAMETER_INPUT_CT1, 555);
 
     CProgressDialog dialog;
     ASSERT_TRUE(dialog.StartDownload(link, source));
-    EXPECT_EQ(m_unit.GetRegister(RegisterOf(kCt1)), 555);
+    EXPECT_EQ(m_unit.GetRegister(RegisterOf(PARAMETER_INPUT_CT1)), 555);
     EXPECT_EQ(m_unit.GetWriteMode(), 0);
-    EXPECT_EQ(dialog.GetDlgItemText(IDC_CAPTION),
+    EXPECT_EQ(dialog.GetDlgItemText(Dialog::IDC_CAPTION),
               g_resourceDatabase.GetMessageText(QStringLiteral("MSG_DOWNLOADING")));
 }
 
 TEST_F(ProgressDialogTest, CancelStopsTheUploadAndLeavesTheTargetAsItWas)
 {
     const int port = m_unit.StartTcp();
-    m_unit.SetRegister(RegisterOf(kCt1), 4321);
+    m_unit.SetRegister(RegisterOf(PARAMETER_INPUT_CT1), 4321);
     // Slow replies, so that the transfer is still running when Cancel comes.
     m_unit.Simulated().InjectFault(CSimulatedUnit::Delay(150), -1);
     CModbusInterface link;
     AimAtTcp(link, port);
 
     CProgressDialog dialog;
-    auto* bar = dialog.GetDlgItemAs<QProgressBar>(IDC_PROGRESS);
+    auto* bar = dialog.GetDlgItemAs<QProgressBar>(Dialog::IDC_PROGRESS);
     bool pressed = false;
     bool stayedOpen = false;
     QObject::connect(bar, &QProgressBar::valueChanged, [&](int v) {
@@ -172,7 +170,7 @@ TEST_F(ProgressDialogTest, CancelStopsTheUploadAndLeavesTheTargetAsItWas)
     });
 
     CSettings target;
-    target.SetWord(kCt1, 77);
+    target.SetWord(PARAMETER_INPUT_CT1, 77);
     const CSettings before = target;
     EXPECT_FALSE(dialog.StartUpload(link, target));
     EXPECT_TRUE(pressed);
@@ -273,12 +271,12 @@ TEST_F(ProgressDialogTest, TheInfraredLinkShowsTheSuccessRateAndItsSignal)
     m_unit.Simulated().InjectFault(CSimulatedUnit::Delay(60), 20);
 
     CProgressDialog dialog;
-    auto* rate = dialog.GetDlgItemAs<QLabel>(IDC_RATE);
-    auto* signal = dialog.GetDlgItemAs<QLabel>(IDC_SIGNAL);
+    auto* rate = dialog.GetDlgItemAs<QLabel>(Dialog::IDC_RATE);
+    auto* signal = dialog.GetDlgItemAs<QLabel>(Dialog::IDC_SIGNAL);
     bool visible = false;
     QString rateText;
     bool hasIcon = false;
-    QObject::connect(dialog.GetDlgItemAs<QProgressBar>(IDC_PROGRESS), &QProgressBar::valueChanged, [&] {
+    QObject::connect(dialog.GetDlgItemAs<QProgressBar>(Dialog::IDC_PROGRESS), &QProgressBar::valueChanged, [&] {
         visible = rate->isVisible() && signal->isVisible();
         if (!rate->text().isEmpty())
             rateText = rate->text();

@@ -42,10 +42,17 @@ bool RunDialog(CSettings& set, int output, const std::function<void(Dialog&)>& s
     return dialog.DoModalForOutput(output, set);
 }
 
-void SetOutputWords(CSettings& set, int first, std::array<int, 3> values)
+// The source, rate and duration words of a pulse output.
+void SetOutputWords(CSettings& set, int output, std::array<int, 3> values)
 {
     for (int i = 0; i < 3; ++i)
-        set.SetWord(first + i, static_cast<std::uint16_t>(values[static_cast<std::size_t>(i)]));
+        set.SetWord(PulseOutputWordNumber(output, PULSE_WORD_SOURCE + i),
+                    static_cast<std::uint16_t>(values[static_cast<std::size_t>(i)]));
+}
+
+int OutputWord(const CSettings& set, int output, int offset)
+{
+    return set.GetWord(PulseOutputWordNumber(output, offset));
 }
 
 class PulseDialogTest : public SettingDialogTest
@@ -69,11 +76,11 @@ TEST_F(PulseDialogTest, TextsInBothLanguages)
         SCOPED_TRACE(c.file);
         g_resourceDatabase.LoadLanguageFile(QString::fromLatin1(c.file));
         CSettings set;
-        SetOutputWords(set, 114, {0, 0, 1});
+        SetOutputWords(set, 0, {0, 0, 1});
         RunDialog(set, 0, [&](Dialog& d) {
             EXPECT_EQ(d.windowTitle(), QString::fromUtf8(c.caption));
-            EXPECT_EQ(d.GetDlgItemText(1185), QString::fromUtf8(c.count));
-            EXPECT_EQ(d.GetDlgItemText(1188), "ms");
+            EXPECT_EQ(d.GetDlgItemText(Dialog::IDC_SOURCE_LABEL), QString::fromUtf8(c.count));
+            EXPECT_EQ(d.GetDlgItemText(Dialog::IDC_DURATION_UNIT), "ms");
             EXPECT_EQ(d.GetDlgItemText(IDCANCEL), QString::fromUtf8(c.cancel));
             QComboBox* source = Combo(d, Dialog::IDC_SOURCE);
             ASSERT_EQ(source->count(), 11);
@@ -86,8 +93,8 @@ TEST_F(PulseDialogTest, TextsInBothLanguages)
 TEST_F(PulseDialogTest, OutputOneShowsAndStoresItsOwnWordsAndTheUnitFollowsTheSource)
 {
     CSettings set;
-    SetOutputWords(set, 114, {1, 1, 3});
-    SetOutputWords(set, 118, {2, 1, 5});
+    SetOutputWords(set, 0, {1, 1, 3});
+    SetOutputWords(set, 1, {2, 1, 5});
     const bool ok = RunDialog(set, 1, [&](Dialog& d) {
         EXPECT_EQ(Combo(d, Dialog::IDC_SOURCE)->currentIndex(), 2);
         EXPECT_EQ(Combo(d, Dialog::IDC_RATE)->currentIndex(), 1);
@@ -107,16 +114,16 @@ TEST_F(PulseDialogTest, OutputOneShowsAndStoresItsOwnWordsAndTheUnitFollowsTheSo
         Choose(d, Dialog::IDC_DURATION, 19);
         EXPECT_EQ(duration->currentText(), "2000");
         // Only the dialog's copy has them so far.
-        EXPECT_EQ(set.GetWord(120), 5);
+        EXPECT_EQ(OutputWord(set, 1, PULSE_WORD_DURATION), 5);
         QTest::mouseClick(d.GetDlgItemAs<QPushButton>(IDOK), Qt::LeftButton);
     });
     EXPECT_TRUE(ok);
-    EXPECT_EQ(set.GetWord(118), 3);
-    EXPECT_EQ(set.GetWord(119), 3);
-    EXPECT_EQ(set.GetWord(120), 20);
-    EXPECT_EQ(set.GetWord(114), 1);
-    EXPECT_EQ(set.GetWord(115), 1);
-    EXPECT_EQ(set.GetWord(116), 3);
+    EXPECT_EQ(OutputWord(set, 1, PULSE_WORD_SOURCE), 3);
+    EXPECT_EQ(OutputWord(set, 1, PULSE_WORD_RATE), 3);
+    EXPECT_EQ(OutputWord(set, 1, PULSE_WORD_DURATION), 20);
+    EXPECT_EQ(OutputWord(set, 0, PULSE_WORD_SOURCE), 1);
+    EXPECT_EQ(OutputWord(set, 0, PULSE_WORD_RATE), 1);
+    EXPECT_EQ(OutputWord(set, 0, PULSE_WORD_DURATION), 3);
 }
 
 TEST_F(PulseDialogTest, AListWithoutASelectionShowsNoUnitAndKeepsItsWord)
@@ -126,7 +133,7 @@ TEST_F(PulseDialogTest, AListWithoutASelectionShowsNoUnitAndKeepsItsWord)
     for (int source : {11, 65535}) {
         SCOPED_TRACE(source);
         CSettings set;
-        SetOutputWords(set, 114, {source, 9, 0});
+        SetOutputWords(set, 0, {source, 9, 0});
         const bool ok = RunDialog(set, 0, [&](Dialog& d) {
             EXPECT_EQ(Combo(d, Dialog::IDC_SOURCE)->currentIndex(), -1);
             EXPECT_EQ(d.GetDlgItemText(Dialog::IDC_RATE_UNIT), "");
@@ -135,9 +142,9 @@ TEST_F(PulseDialogTest, AListWithoutASelectionShowsNoUnitAndKeepsItsWord)
             QTest::keyClick(&d, Qt::Key_Return);
         });
         EXPECT_TRUE(ok);
-        EXPECT_EQ(set.GetWord(114), source);
-        EXPECT_EQ(set.GetWord(115), 9);
-        EXPECT_EQ(set.GetWord(116), 0);
+        EXPECT_EQ(OutputWord(set, 0, PULSE_WORD_SOURCE), source);
+        EXPECT_EQ(OutputWord(set, 0, PULSE_WORD_RATE), 9);
+        EXPECT_EQ(OutputWord(set, 0, PULSE_WORD_DURATION), 0);
         EXPECT_TRUE(m_prompts.MessageTexts().empty());
     }
 }

@@ -133,7 +133,7 @@ TEST_F(AnalogOutputEnumerationTest, RatedPowerByWiringSystemAndRounding)
     EXPECT_DOUBLE_EQ(view.GetRatedPower(), 1000.0);
     s.SetWord(PARAMETER_INPUT_SYSTEM, 0);
     EXPECT_DOUBLE_EQ(view.GetRatedPower(), 500.0); // 550 W to a whole multiple of 500 W
-    s.SetWord(103, 0); // no rounding: CT2 x VT2 x f
+    s.SetWord(PARAMETER_CALC_OPTION_POWER, 0);     // no rounding: CT2 x VT2 x f
     EXPECT_DOUBLE_EQ(view.GetRatedPower(), 550.0);
     s.SetWord(PARAMETER_INPUT_SYSTEM, 2);
     EXPECT_NEAR(view.GetRatedPower(), 550.0 * std::sqrt(3.0), 1e-9);
@@ -143,7 +143,7 @@ TEST_F(AnalogOutputEnumerationTest, RatedPowerByWiringSystemAndRounding)
     // No rated power where it has no meaning, and no division by zero.
     s.SetWord(PARAMETER_INPUT_SYSTEM, 6);
     EXPECT_DOUBLE_EQ(view.GetRatedPower(), 0.0);
-    s.SetWord(103, 1);
+    s.SetWord(PARAMETER_CALC_OPTION_POWER, 1);
     EXPECT_DOUBLE_EQ(view.GetRatedPower(), 0.0);
     s.SetWord(PARAMETER_INPUT_SYSTEM, 5);
     s.SetWord(PARAMETER_INPUT_CT2, 0);

@@ -21,20 +21,27 @@ protected:
     CParameterEnumerationInterface catalogue;
 };
 
+// The words of the first pulse output and the first analog-output channel
+// that the cases look at.
+constexpr int kPulseWeight = PulseOutputWordNumber(0, PULSE_WORD_RATE);
+constexpr int kPulseDuration = PulseOutputWordNumber(0, PULSE_WORD_DURATION);
+constexpr int kOutputAt0 = AnalogOutputWordNumber(0, AOUT_WORD_OUTPUT0);
+
 // Which parameters apply to every supported type, from the capability bits
 // the ten types carry (4-9, 16-22, 38, 56): passcode, input, calculation
 // options, pulse outputs 1 and 2, the analog-output limit and all ten
 // analog-output channels.
 std::set<int> SupportedParameters()
 {
-    std::set<int> numbers = {29, 271};
-    for (int n = 31; n <= 40; ++n)
+    std::set<int> numbers = {PARAMETER_PASSCODE, PARAMETER_AOUT_LIMIT};
+    for (int n = PARAMETER_INPUT_SYSTEM; n <= PARAMETER_INPUT_V_RANGE; ++n)
         numbers.insert(n);
-    for (int n = 99; n <= 103; ++n)
+    for (int n = PARAMETER_CALC_OPTION_PF_SIGN; n <= PARAMETER_CALC_OPTION_POWER; ++n)
         numbers.insert(n);
-    for (int n : {114, 115, 116, 118, 119, 120})
-        numbers.insert(n);
-    for (int n = 272; n <= 551; ++n)
+    for (int output : {0, 1})
+        for (int offset = PULSE_WORD_SOURCE; offset <= PULSE_WORD_DURATION; ++offset)
+            numbers.insert(PulseOutputWordNumber(output, offset));
+    for (int n = PARAMETER_AOUT_FIRST; n < PARAMETER_COUNT; ++n)
         numbers.insert(n);
     return numbers;
 }
@@ -78,75 +85,80 @@ TEST_F(ParameterEnumerationTest, EveryRowNamesItsGroupAndParameterInBothLanguage
 
 TEST_F(ParameterEnumerationTest, GroupsFollowTheTableOrder)
 {
-    EXPECT_EQ(catalogue.GetGroupName(0), QStringLiteral("Display"));
-    EXPECT_EQ(catalogue.GetGroupName(41), QStringLiteral("Input (current sensor)"));
-    EXPECT_EQ(catalogue.GetParameterName(41), catalogue.GetParameterName(32));
-    EXPECT_EQ(catalogue.GetGroupName(145), QStringLiteral("Alarm: neutral current IN"));
-    EXPECT_EQ(catalogue.GetParameterName(147), QStringLiteral("Lower limit"));
-    EXPECT_EQ(catalogue.GetGroupName(299), QStringLiteral("Analog output 1"));
-    EXPECT_EQ(catalogue.GetGroupName(300), QStringLiteral("Analog output 2"));
-    EXPECT_EQ(catalogue.GetParameterName(551), QStringLiteral("Table point 9, output Y"));
+    EXPECT_EQ(catalogue.GetGroupName(PARAMETER_PROTECT_OPERATION), QStringLiteral("Display"));
+    EXPECT_EQ(catalogue.GetGroupName(PARAMETER_INPUT2_CT1), QStringLiteral("Input (current sensor)"));
+    EXPECT_EQ(catalogue.GetParameterName(PARAMETER_INPUT2_CT1), catalogue.GetParameterName(PARAMETER_INPUT_CT1));
+    EXPECT_EQ(catalogue.GetGroupName(AlarmWordNumber(1, ALARM_WORD_HIGH)), QStringLiteral("Alarm: neutral current IN"));
+    EXPECT_EQ(catalogue.GetParameterName(AlarmWordNumber(1, ALARM_WORD_LOW)), QStringLiteral("Lower limit"));
+    EXPECT_EQ(catalogue.GetGroupName(AnalogOutputWordNumber(0, PARAMETER_AOUT_CHANNEL_WORDS - 1)),
+              QStringLiteral("Analog output 1"));
+    EXPECT_EQ(catalogue.GetGroupName(AnalogOutputWordNumber(1, AOUT_WORD_ASSIGNMENT)),
+              QStringLiteral("Analog output 2"));
+    EXPECT_EQ(catalogue.GetParameterName(AnalogOutputWordNumber(9, AOUT_WORD_TABLE + 2 * 9 + 1)),
+              QStringLiteral("Table point 9, output Y"));
     EXPECT_TRUE(catalogue.GetGroupName(-1).isEmpty());
-    EXPECT_TRUE(catalogue.GetParameterName(552).isEmpty());
+    EXPECT_TRUE(catalogue.GetParameterName(PARAMETER_COUNT).isEmpty());
 
     g_resourceDatabase.CreateEmpty();
-    EXPECT_TRUE(catalogue.GetGroupName(0).isEmpty());
+    EXPECT_TRUE(catalogue.GetGroupName(PARAMETER_PROTECT_OPERATION).isEmpty());
 }
 
 TEST_F(ParameterEnumerationTest, ValueTextsOfTheFactoryDefaults)
 {
     const CSettings s = OfType(5);
-    EXPECT_EQ(catalogue.GetValueText(38, s), QStringLiteral("1.0"));   // scale 10
-    EXPECT_EQ(catalogue.GetValueText(34, s), QStringLiteral("110"));   // 32 bits, scale 1
-    EXPECT_EQ(catalogue.GetValueText(81, s), QString());               // a bar graph: applies to none
-    EXPECT_EQ(catalogue.GetValueText(116, s), QStringLiteral("100"));  // count times 100
-    EXPECT_EQ(catalogue.GetValueText(29, s), QStringLiteral("****"));
-    EXPECT_EQ(catalogue.GetValueText(115, s), QStringLiteral("0.001")); // pulse weight choice 0
-    EXPECT_EQ(catalogue.GetValueText(103, s), QStringLiteral("Standard (Rounding)"));
-    EXPECT_EQ(catalogue.GetValueText(37, s), QStringLiteral("Voltage input"));
-    EXPECT_EQ(catalogue.GetValueText(272, s), QStringLiteral("Current I1"));
-    EXPECT_EQ(catalogue.GetValueText(274, s), QStringLiteral("100.00")); // span 10000 / 100
-    EXPECT_EQ(catalogue.GetValueText(278, s), QStringLiteral("100.00")); // input at 100 %
-    EXPECT_EQ(catalogue.GetValueText(271, s), QStringLiteral("Standard (No limit)"));
+    EXPECT_EQ(catalogue.GetValueText(PARAMETER_INPUT_CUTOUT_I, s), QStringLiteral("1.0")); // scale 10
+    EXPECT_EQ(catalogue.GetValueText(PARAMETER_INPUT_VT1, s), QStringLiteral("110"));      // 32 bits, scale 1
+    EXPECT_EQ(catalogue.GetValueText(PARAMETER_BAR_THETA0, s), QString());       // a bar graph: applies to none
+    EXPECT_EQ(catalogue.GetValueText(kPulseDuration, s), QStringLiteral("100")); // count times 100
+    EXPECT_EQ(catalogue.GetValueText(PARAMETER_PASSCODE, s), QStringLiteral("****"));
+    EXPECT_EQ(catalogue.GetValueText(kPulseWeight, s), QStringLiteral("0.001")); // pulse weight choice 0
+    EXPECT_EQ(catalogue.GetValueText(PARAMETER_CALC_OPTION_POWER, s), QStringLiteral("Standard (Rounding)"));
+    EXPECT_EQ(catalogue.GetValueText(PARAMETER_INPUT_FREQ_DETECT, s), QStringLiteral("Voltage input"));
+    EXPECT_EQ(catalogue.GetValueText(AnalogOutputWordNumber(0, AOUT_WORD_ASSIGNMENT), s), QStringLiteral("Current I1"));
+    EXPECT_EQ(catalogue.GetValueText(AnalogOutputWordNumber(0, AOUT_WORD_ADJUST_SPAN), s),
+              QStringLiteral("100.00")); // span 10000 / 100
+    EXPECT_EQ(catalogue.GetValueText(AnalogOutputWordNumber(0, AOUT_WORD_INPUT100), s),
+              QStringLiteral("100.00")); // input at 100 %
+    EXPECT_EQ(catalogue.GetValueText(PARAMETER_AOUT_LIMIT, s), QStringLiteral("Standard (No limit)"));
 }
 
 TEST_F(ParameterEnumerationTest, AnalogOutputValuesFollowTheOutputRangeOfEachType)
 {
-    // Word 277 (output at 0 %) is 400 by default.
+    // The first channel's output at 0 % is 400 by default.
     const char* expected[10] = {"4.00", "0.0400", "0.400", "0.400", "0.400",
                                 "4.00", "0.0400", "0.400", "0.400", "0.400"};
     for (int type = 0; type < 10; ++type)
-        EXPECT_EQ(catalogue.GetValueText(277, OfType(type)), QString::fromLatin1(expected[type])) << type;
+        EXPECT_EQ(catalogue.GetValueText(kOutputAt0, OfType(type)), QString::fromLatin1(expected[type])) << type;
 
     CSettings s = OfType(0);
-    s.SetWord(277, static_cast<std::uint16_t>(-25));
-    EXPECT_EQ(catalogue.GetValueText(277, s), QStringLiteral("-0.25"));
+    s.SetWord(kOutputAt0, static_cast<std::uint16_t>(-25));
+    EXPECT_EQ(catalogue.GetValueText(kOutputAt0, s), QStringLiteral("-0.25"));
 }
 
 TEST_F(ParameterEnumerationTest, WordsAreReadSignedOrUnsignedByType)
 {
     CSettings s = OfType(5);
-    s.SetWord(33, 0xFFFF); // plain number: signed
-    EXPECT_EQ(catalogue.GetValueText(33, s), QStringLiteral("-1"));
-    s.SetWord(39, static_cast<std::uint16_t>(-5)); // scale 10
-    EXPECT_EQ(catalogue.GetValueText(39, s), QStringLiteral("-0.5"));
-    s.SetDword(34, static_cast<std::uint32_t>(-400000)); // 32 bits: signed
-    EXPECT_EQ(catalogue.GetValueText(34, s), QStringLiteral("-400000"));
-    s.SetDword(34, 400000);
-    EXPECT_EQ(catalogue.GetValueText(34, s), QStringLiteral("400000"));
+    s.SetWord(PARAMETER_INPUT_CT2, 0xFFFF); // plain number: signed
+    EXPECT_EQ(catalogue.GetValueText(PARAMETER_INPUT_CT2, s), QStringLiteral("-1"));
+    s.SetWord(PARAMETER_INPUT_CUTOUT_U, static_cast<std::uint16_t>(-5)); // scale 10
+    EXPECT_EQ(catalogue.GetValueText(PARAMETER_INPUT_CUTOUT_U, s), QStringLiteral("-0.5"));
+    s.SetDword(PARAMETER_INPUT_VT1, static_cast<std::uint32_t>(-400000)); // 32 bits: signed
+    EXPECT_EQ(catalogue.GetValueText(PARAMETER_INPUT_VT1, s), QStringLiteral("-400000"));
+    s.SetDword(PARAMETER_INPUT_VT1, 400000);
+    EXPECT_EQ(catalogue.GetValueText(PARAMETER_INPUT_VT1, s), QStringLiteral("400000"));
     // The scaled 32-bit rows (bar graphs, alarms) apply to no supported type.
     EXPECT_EQ(CParameterEnumerationInterface::ScaledText(-12345, 1000), QStringLiteral("-12.345"));
     EXPECT_EQ(CParameterEnumerationInterface::ScaledText(-180, 1), QStringLiteral("-180"));
-    s.SetWord(116, 0xFFFF); // count: unsigned times the scale
-    EXPECT_EQ(catalogue.GetValueText(116, s), QStringLiteral("6553500"));
-    s.SetWord(37, 0xFFFF); // a choice past the list: the missing entry's empty text
-    EXPECT_EQ(catalogue.GetValueText(37, s), QString());
-    s.SetWord(37, 2);
-    EXPECT_EQ(catalogue.GetValueText(37, s), QString());
-    s.SetWord(115, 5); // no sixth pulse weight
-    EXPECT_EQ(catalogue.GetValueText(115, s), QString());
-    s.SetWord(29, 12345);
-    EXPECT_EQ(catalogue.GetValueText(29, s), QStringLiteral("****"));
+    s.SetWord(kPulseDuration, 0xFFFF); // count: unsigned times the scale
+    EXPECT_EQ(catalogue.GetValueText(kPulseDuration, s), QStringLiteral("6553500"));
+    s.SetWord(PARAMETER_INPUT_FREQ_DETECT, 0xFFFF); // a choice past the list: the missing entry's empty text
+    EXPECT_EQ(catalogue.GetValueText(PARAMETER_INPUT_FREQ_DETECT, s), QString());
+    s.SetWord(PARAMETER_INPUT_FREQ_DETECT, 2);
+    EXPECT_EQ(catalogue.GetValueText(PARAMETER_INPUT_FREQ_DETECT, s), QString());
+    s.SetWord(kPulseWeight, 5); // no sixth pulse weight
+    EXPECT_EQ(catalogue.GetValueText(kPulseWeight, s), QString());
+    s.SetWord(PARAMETER_PASSCODE, 12345);
+    EXPECT_EQ(catalogue.GetValueText(PARAMETER_PASSCODE, s), QStringLiteral("****"));
 }
 
 TEST_F(ParameterEnumerationTest, NumberTextsUseTheDecimalPointOfTheProcessLocale)
@@ -155,8 +167,8 @@ TEST_F(ParameterEnumerationTest, NumberTextsUseTheDecimalPointOfTheProcessLocale
     if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && !std::setlocale(LC_NUMERIC, "fr_FR.UTF-8"))
         GTEST_SKIP() << "no locale with a decimal comma is installed";
     const CSettings s = OfType(5);
-    const QString cutout = catalogue.GetValueText(38, s);
-    const QString output = catalogue.GetValueText(277, s);
+    const QString cutout = catalogue.GetValueText(PARAMETER_INPUT_CUTOUT_I, s);
+    const QString output = catalogue.GetValueText(kOutputAt0, s);
     std::setlocale(LC_NUMERIC, saved.c_str());
     EXPECT_EQ(cutout, QStringLiteral("1,0"));
     EXPECT_EQ(output, QStringLiteral("4,00"));
@@ -165,7 +177,7 @@ TEST_F(ParameterEnumerationTest, NumberTextsUseTheDecimalPointOfTheProcessLocale
 TEST_F(ParameterEnumerationTest, OutOfTableNumbersNeitherApplyNorWalk)
 {
     const CSettings s = OfType(5);
-    for (int n : {-1, 552, 100000}) {
+    for (int n : {-1, PARAMETER_COUNT, 100000}) {
         EXPECT_EQ(catalogue.GetApplicability(n, s), 2);
         EXPECT_EQ(catalogue.GetValueText(n, s), QString());
         EXPECT_EQ(catalogue.CompareParameter(n, s, s), 2);
@@ -175,10 +187,10 @@ TEST_F(ParameterEnumerationTest, OutOfTableNumbersNeitherApplyNorWalk)
 
 TEST_F(ParameterEnumerationTest, WalkStepsOverHighHalves)
 {
-    EXPECT_EQ(catalogue.NextIndex(34), 36);
-    EXPECT_EQ(catalogue.NextIndex(33), 34);
-    EXPECT_EQ(catalogue.NextIndex(550), 551);
-    EXPECT_EQ(catalogue.NextIndex(551), -1);
+    EXPECT_EQ(catalogue.NextIndex(PARAMETER_INPUT_VT1), PARAMETER_INPUT_VT2);
+    EXPECT_EQ(catalogue.NextIndex(PARAMETER_INPUT_CT2), PARAMETER_INPUT_VT1);
+    EXPECT_EQ(catalogue.NextIndex(PARAMETER_COUNT - 2), PARAMETER_COUNT - 1);
+    EXPECT_EQ(catalogue.NextIndex(PARAMETER_COUNT - 1), -1);
     int lines = 0;
     for (int n = 0; n != -1; n = catalogue.NextIndex(n)) {
         ++lines;
@@ -196,34 +208,34 @@ TEST_F(ParameterEnumerationTest, ComparisonOfTwoSets)
         EXPECT_EQ(catalogue.CompareParameter(n, a, b), supported.count(n) ? 0 : 2) << n;
 
     // A masked passcode still compares by its word.
-    b.SetWord(29, 1);
-    EXPECT_EQ(catalogue.CompareParameter(29, a, b), 1);
+    b.SetWord(PARAMETER_PASSCODE, 1);
+    EXPECT_EQ(catalogue.CompareParameter(PARAMETER_PASSCODE, a, b), 1);
     // A 32-bit value differing only in its high half.
-    b.SetDword(34, a.GetDword(34) + 0x10000);
-    EXPECT_EQ(catalogue.CompareParameter(34, a, b), 1);
+    b.SetDword(PARAMETER_INPUT_VT1, a.GetDword(PARAMETER_INPUT_VT1) + 0x10000);
+    EXPECT_EQ(catalogue.CompareParameter(PARAMETER_INPUT_VT1, a, b), 1);
     // Not applicable on either side.
-    b.SetWord(0, 1);
-    EXPECT_EQ(catalogue.CompareParameter(0, a, b), 2);
+    b.SetWord(PARAMETER_PROTECT_OPERATION, 1);
+    EXPECT_EQ(catalogue.CompareParameter(PARAMETER_PROTECT_OPERATION, a, b), 2);
 
     // Pulse weights compare by their texts: choice 1 under decade 0 and
     // choice 0 under decade 1 are both "0.01".
     CSettings c = OfType(5);
     CSettings d = OfType(5);
-    c.SetWord(115, 1);
-    d.SetWord(32, 100); // 100 A x 110 V x 3 = 33 kW
-    d.SetWord(115, 0);
-    EXPECT_EQ(catalogue.GetValueText(115, c), QStringLiteral("0.01"));
-    EXPECT_EQ(catalogue.GetValueText(115, d), QStringLiteral("0.01"));
-    EXPECT_EQ(catalogue.CompareParameter(115, c, d), 0);
-    d.SetWord(115, 1);
-    EXPECT_EQ(catalogue.CompareParameter(115, c, d), 1);
+    c.SetWord(kPulseWeight, 1);
+    d.SetWord(PARAMETER_INPUT_CT1, 100); // 100 A x 110 V x 3 = 33 kW
+    d.SetWord(kPulseWeight, 0);
+    EXPECT_EQ(catalogue.GetValueText(kPulseWeight, c), QStringLiteral("0.01"));
+    EXPECT_EQ(catalogue.GetValueText(kPulseWeight, d), QStringLiteral("0.01"));
+    EXPECT_EQ(catalogue.CompareParameter(kPulseWeight, c, d), 0);
+    d.SetWord(kPulseWeight, 1);
+    EXPECT_EQ(catalogue.CompareParameter(kPulseWeight, c, d), 1);
 
     // A set of an unknown unit type: nothing applies to it.
     CSettings unknown = OfType(5);
     unknown.m_deviceType = CDeviceType(6101, 0, 0, 2, 10, 0, 0);
-    EXPECT_EQ(catalogue.CompareParameter(31, a, unknown), 2);
-    EXPECT_EQ(catalogue.CompareParameter(31, unknown, a), 2);
-    EXPECT_EQ(catalogue.GetValueText(31, unknown), QString());
+    EXPECT_EQ(catalogue.CompareParameter(PARAMETER_INPUT_SYSTEM, a, unknown), 2);
+    EXPECT_EQ(catalogue.CompareParameter(PARAMETER_INPUT_SYSTEM, unknown, a), 2);
+    EXPECT_EQ(catalogue.GetValueText(PARAMETER_INPUT_SYSTEM, unknown), QString());
 }
 
 TEST_F(ParameterEnumerationTest, ListsHaveAllTheirItemsInBothLanguages)

@@ -174,8 +174,9 @@ TEST_F(ParameterFileTest, EverySupportedTypeRoundTrips)
         for (int n : words)
             ASSERT_EQ(loaded.GetWord(n), saved.GetWord(n)) << "type " << type << " word " << n;
         // Words no row covers keep what the set had.
-        EXPECT_EQ(loaded.GetWord(0), 0xA000);
-        EXPECT_EQ(loaded.GetWord(200), 0xA000 + 200);
+        EXPECT_EQ(loaded.GetWord(PARAMETER_PROTECT_OPERATION), 0xA000);
+        const int uncovered = AlarmWordNumber(8, ALARM_WORD_ON_DELAY);
+        EXPECT_EQ(loaded.GetWord(uncovered), 0xA000 + uncovered);
     }
 }
 
@@ -197,11 +198,11 @@ TEST_F(ParameterFileTest, HandWrittenFileFollowsTheProfileRules)
     ASSERT_TRUE(set.LoadFile(Path("hand.cfg")));
     EXPECT_EQ(set.m_deviceType.GetTypeIndex(), 5);
     EXPECT_EQ(set.GetWord(PARAMETER_PASSCODE), 7);
-    EXPECT_EQ(set.GetWord(31), 3);
-    EXPECT_EQ(set.GetWord(32), 12);
-    EXPECT_EQ(set.GetWord(276), 0xD8F0);
+    EXPECT_EQ(set.GetWord(PARAMETER_INPUT_SYSTEM), 3);
+    EXPECT_EQ(set.GetWord(PARAMETER_INPUT_CT1), 12);
+    EXPECT_EQ(set.GetWord(AnalogOutputWordNumber(0, AOUT_WORD_INPUT0)), 0xD8F0);
     EXPECT_EQ(set.GetDword(PARAMETER_INPUT_VT1), 0x80000000u);
-    EXPECT_EQ(set.GetWord(36), 110);
+    EXPECT_EQ(set.GetWord(PARAMETER_INPUT_VT2), 110);
 }
 
 TEST_F(ParameterFileTest, BadValuesFailWithTheFormatMessageAndLeaveTheSetAlone)

@@ -72,9 +72,9 @@ TEST_F(PasscodeDialogsTest, EnterDialogTakesItsTextsByDialogId)
         EXPECT_FALSE(dialog.Execute(passcode));
         EXPECT_EQ(passcode, 7u);
         if (*file) {
-            EXPECT_EQ(Str(caption), Str(g_resourceDatabase.GetGuiText(145, 0)));
-            EXPECT_EQ(Str(prompt), Str(g_resourceDatabase.GetGuiText(145, 1206)));
-            EXPECT_EQ(Str(check), Str(g_resourceDatabase.GetGuiText(145, 1089)));
+            EXPECT_EQ(Str(caption), Str(g_resourceDatabase.GetGuiText(IDD_ENTER_PASSCODE, 0)));
+            EXPECT_EQ(Str(prompt), Str(g_resourceDatabase.GetGuiText(IDD_ENTER_PASSCODE, IDC_PASSCODE_PROMPT)));
+            EXPECT_EQ(Str(check), Str(g_resourceDatabase.GetGuiText(IDD_ENTER_PASSCODE, IDC_SAVE_PASSCODE)));
             EXPECT_FALSE(caption.isEmpty());
         } else {
             // Without a language file the template texts stay, the lone CR made a line break.
@@ -181,10 +181,10 @@ TEST_F(PasscodeDialogsTest, ProtectDialogTextsAndFields)
 {
     CProtectDialog dialog;
     WhileModal([] {
-        EXPECT_EQ(Str(Modal()->windowTitle()), Str(g_resourceDatabase.GetGuiText(146, 0)));
+        EXPECT_EQ(Str(Modal()->windowTitle()), Str(g_resourceDatabase.GetGuiText(IDD_PROTECT, 0)));
         for (int id : {IDC_PROTECT_EXPLANATION, IDC_CURRENT_PASSCODE_LABEL, IDC_NEW_PASSCODE_LABEL,
                        IDC_CONFIRM_PASSCODE_LABEL})
-            EXPECT_EQ(Str(Control<QLabel>(id)->text()), Str(g_resourceDatabase.GetGuiText(146, id))) << id;
+            EXPECT_EQ(Str(Control<QLabel>(id)->text()), Str(g_resourceDatabase.GetGuiText(IDD_PROTECT, id))) << id;
         EXPECT_TRUE(Control<QLabel>(IDC_PROTECT_EXPLANATION)->text().contains(QLatin1Char('\n')));
         for (int id : {IDC_CURRENT_PASSCODE, IDC_NEW_PASSCODE, IDC_CONFIRM_PASSCODE}) {
             auto* edit = Control<QLineEdit>(id);

@@ -9,8 +9,10 @@
 
 namespace {
 
-constexpr int kAlarmOutputWords[] = {142, 149, 156, 163, 170, 177, 184, 191, 198, 205,
-                                     212, 219, 226, 233, 240, 247, 254, 261, 268};
+// The words of the six sigma displays, one block from the first item of the
+// first display to the last of the last.
+constexpr int kFirstVariantWord = DisplaySigmaWordNumber(0, 0);
+constexpr int kLastVariantWord = DisplaySigmaWordNumber(DISPLAY_SIGMA_COUNT - 1, DISPLAY_SIGMA_ITEMS - 1);
 
 // Reaches the steps that act only on capability bits no supported type
 // carries (the unit families with bits 32 to 36).
@@ -28,7 +30,7 @@ constexpr std::uint64_t kBit34 = kBase | CAPABILITY_BIT34 | CAPABILITY_BIT35;
 
 void SetVariantWords(CSettings& s, int first)
 {
-    for (int n = 4; n <= 27; ++n)
+    for (int n = kFirstVariantWord; n <= kLastVariantWord; ++n)
         s.SetWord(n, static_cast<std::uint16_t>(first + n));
 }
 
@@ -38,22 +40,22 @@ TEST(SettingsStockerTest, StartUpWithResetToTypeFive)
 {
     CSettings s = OfType(0);
     s.SetWord(PARAMETER_INPUT_SYSTEM, 1);
-    s.SetWord(94, 15);
-    s.SetWord(95, 0);
-    s.SetWord(132, 7);
-    s.SetWord(142, 4);
-    s.SetWord(149, 3);
-    s.SetWord(268, 0xFFFF); // compared unsigned
+    s.SetWord(PARAMETER_DEMAND_I, 15);
+    s.SetWord(PARAMETER_DEMAND_E, 0);
+    s.SetWord(PARAMETER_DEFAULT_L1TO3, 7);
+    s.SetWord(AlarmWordNumber(0, ALARM_WORD_SWITCH), 4);
+    s.SetWord(AlarmWordNumber(1, ALARM_WORD_SWITCH), 3);
+    s.SetWord(AlarmWordNumber(18, ALARM_WORD_SWITCH), 0xFFFF); // compared unsigned
     CSettingsStocker stocker;
     stocker.ChangeDeviceType(5, s, true);
     EXPECT_EQ(s.m_deviceType.GetTypeIndex(), 5);
     EXPECT_EQ(s.GetWord(PARAMETER_INPUT_SYSTEM), 5);
-    EXPECT_EQ(s.GetWord(94), 30);
-    EXPECT_EQ(s.GetWord(95), 30);
-    EXPECT_EQ(s.GetWord(132), 0);
-    EXPECT_EQ(s.GetWord(142), 1);
-    EXPECT_EQ(s.GetWord(149), 3);
-    EXPECT_EQ(s.GetWord(268), 1);
+    EXPECT_EQ(s.GetWord(PARAMETER_DEMAND_I), 30);
+    EXPECT_EQ(s.GetWord(PARAMETER_DEMAND_E), 30);
+    EXPECT_EQ(s.GetWord(PARAMETER_DEFAULT_L1TO3), 0);
+    EXPECT_EQ(s.GetWord(AlarmWordNumber(0, ALARM_WORD_SWITCH)), 1);
+    EXPECT_EQ(s.GetWord(AlarmWordNumber(1, ALARM_WORD_SWITCH)), 3);
+    EXPECT_EQ(s.GetWord(AlarmWordNumber(18, ALARM_WORD_SWITCH)), 1);
 }
 
 TEST(SettingsStockerTest, ResetThenClampOnATypeWithFourWiringSystems)
@@ -69,15 +71,15 @@ TEST(SettingsStockerTest, WiringSystemAndDemandWithoutReset)
 {
     CSettings s = OfType(5);
     s.SetWord(PARAMETER_INPUT_SYSTEM, 5);
-    s.SetWord(94, 0);
-    s.SetWord(95, 0xFFFF);
-    s.SetWord(132, 7);
+    s.SetWord(PARAMETER_DEMAND_I, 0);
+    s.SetWord(PARAMETER_DEMAND_E, 0xFFFF);
+    s.SetWord(PARAMETER_DEFAULT_L1TO3, 7);
     CSettingsStocker stocker;
     stocker.ChangeDeviceType(9, s, false); // six systems: kept
     EXPECT_EQ(s.GetWord(PARAMETER_INPUT_SYSTEM), 5);
-    EXPECT_EQ(s.GetWord(94), 1); // a demand word 0 becomes 1 on every change
-    EXPECT_EQ(s.GetWord(95), 0xFFFF);
-    EXPECT_EQ(s.GetWord(132), 7);
+    EXPECT_EQ(s.GetWord(PARAMETER_DEMAND_I), 1); // a demand word 0 becomes 1 on every change
+    EXPECT_EQ(s.GetWord(PARAMETER_DEMAND_E), 0xFFFF);
+    EXPECT_EQ(s.GetWord(PARAMETER_DEFAULT_L1TO3), 7);
     stocker.ChangeDeviceType(4, s, false); // four systems
     EXPECT_EQ(s.GetWord(PARAMETER_INPUT_SYSTEM), 3);
     s.SetWord(PARAMETER_INPUT_SYSTEM, 2);
@@ -99,7 +101,7 @@ TEST(SettingsStockerTest, AnotherOutputRangeResetsEveryOutputPoint)
 
     // Same range bit 16: the points stay.
     stocker.ChangeDeviceType(5, s, false);
-    for (int n = 272; n < PARAMETER_COUNT; ++n)
+    for (int n = PARAMETER_AOUT_FIRST; n < PARAMETER_COUNT; ++n)
         ASSERT_EQ(s.GetWord(n), custom.GetWord(n)) << n;
 
     // 1-5 V: every output at 0 % and table Y to 1 V, every output at 100 % to 5 V.
@@ -117,7 +119,7 @@ TEST(SettingsStockerTest, AnotherOutputRangeResetsEveryOutputPoint)
     stocker.ChangeDeviceType(1, s, false);
     EXPECT_EQ(s.GetWord(AnalogOutputWordNumber(9, AOUT_WORD_OUTPUT0)), 0);
     EXPECT_EQ(s.GetWord(AnalogOutputWordNumber(9, AOUT_WORD_OUTPUT100)), 10000);
-    EXPECT_EQ(s.GetWord(551), 0);
+    EXPECT_EQ(s.GetWord(AnalogOutputWordNumber(9, PARAMETER_AOUT_CHANNEL_WORDS - 1)), 0);
 }
 
 TEST(SettingsStockerTest, UnknownIndexLeavesTheTypeAndTheOutputs)
@@ -146,40 +148,40 @@ TEST(SettingsStockerTest, ResetOfTheFamilyValues)
     CSettings s = OfType(5);
     stocker.AdjustToType(0, kBase | CAPABILITY_DIPSW | CAPABILITY_BIT35 | CAPABILITY_SIX_SYSTEMS, s, true);
     EXPECT_EQ(s.GetWord(PARAMETER_INPUT_SYSTEM), 3);
-    EXPECT_EQ(s.GetWord(98), 1);
+    EXPECT_EQ(s.GetWord(PARAMETER_CALC_OPTION_POWER_FORMAT), 1);
     CSettings t = OfType(5);
     stocker.AdjustToType(0, kBase | CAPABILITY_SIX_SYSTEMS, t, true);
     EXPECT_EQ(t.GetWord(PARAMETER_INPUT_SYSTEM), 5);
-    EXPECT_EQ(t.GetWord(98), 0);
+    EXPECT_EQ(t.GetWord(PARAMETER_CALC_OPTION_POWER_FORMAT), 0);
 }
 
 TEST(SettingsStockerTest, DisplayItemsTheNewFamilyLacks)
 {
     FamilyStocker stocker;
     CSettings s = OfType(5);
-    s.SetWord(1, 325);
-    s.SetWord(132, 336);
-    s.SetWord(2, 20);
-    s.SetWord(133, 19);
+    s.SetWord(PARAMETER_DISPLAY_L1TO3, 325);
+    s.SetWord(PARAMETER_DEFAULT_L1TO3, 336);
+    s.SetWord(PARAMETER_DISPLAY_L4, 20);
+    s.SetWord(PARAMETER_DEFAULT_L4, 19);
     stocker.AdjustToType(kBase, kFamilyA, s, false);
-    EXPECT_EQ(s.GetWord(1), 0);
-    EXPECT_EQ(s.GetWord(132), 336);
-    EXPECT_EQ(s.GetWord(2), 0);
-    EXPECT_EQ(s.GetWord(133), 19);
+    EXPECT_EQ(s.GetWord(PARAMETER_DISPLAY_L1TO3), 0);
+    EXPECT_EQ(s.GetWord(PARAMETER_DEFAULT_L1TO3), 336);
+    EXPECT_EQ(s.GetWord(PARAMETER_DISPLAY_L4), 0);
+    EXPECT_EQ(s.GetWord(PARAMETER_DEFAULT_L4), 19);
 
     // Bit 33 without bit 20: three other bands of line 1 to 3 items go.
-    s.SetWord(1, 280);
-    s.SetWord(132, 1087);
-    s.SetWord(2, 0xFFFF);
+    s.SetWord(PARAMETER_DISPLAY_L1TO3, 280);
+    s.SetWord(PARAMETER_DEFAULT_L1TO3, 1087);
+    s.SetWord(PARAMETER_DISPLAY_L4, 0xFFFF);
     stocker.AdjustToType(kBase, kFamilyB, s, false);
-    EXPECT_EQ(s.GetWord(1), 0);
-    EXPECT_EQ(s.GetWord(132), 0);
-    EXPECT_EQ(s.GetWord(2), 0);
-    s.SetWord(1, 816);
-    s.SetWord(2, 20);
+    EXPECT_EQ(s.GetWord(PARAMETER_DISPLAY_L1TO3), 0);
+    EXPECT_EQ(s.GetWord(PARAMETER_DEFAULT_L1TO3), 0);
+    EXPECT_EQ(s.GetWord(PARAMETER_DISPLAY_L4), 0);
+    s.SetWord(PARAMETER_DISPLAY_L1TO3, 816);
+    s.SetWord(PARAMETER_DISPLAY_L4, 20);
     stocker.AdjustToType(kBase, kBase, s, false); // neither family: nothing changes
-    EXPECT_EQ(s.GetWord(1), 816);
-    EXPECT_EQ(s.GetWord(2), 20);
+    EXPECT_EQ(s.GetWord(PARAMETER_DISPLAY_L1TO3), 816);
+    EXPECT_EQ(s.GetWord(PARAMETER_DISPLAY_L4), 20);
 }
 
 TEST(SettingsStockerTest, VariantWordsAreCarriedAcrossAChangeAndBack)
@@ -192,22 +194,22 @@ TEST(SettingsStockerTest, VariantWordsAreCarriedAcrossAChangeAndBack)
     // own stock, the factory defaults at first.
     stocker.AdjustToType(kBit33Plain, kBit34, s, false);
     const CSettings defaults;
-    for (int n = 4; n <= 27; ++n)
+    for (int n = kFirstVariantWord; n <= kLastVariantWord; ++n)
         EXPECT_EQ(s.GetWord(n), defaults.GetWord(n)) << n;
 
     SetVariantWords(s, 60);
     stocker.AdjustToType(kBit34, kBit33Plain, s, false);
-    for (int n = 4; n <= 27; ++n)
+    for (int n = kFirstVariantWord; n <= kLastVariantWord; ++n)
         EXPECT_EQ(s.GetWord(n), 40 + n) << n;
 
     stocker.AdjustToType(kBit33Plain, kBit34, s, false);
-    for (int n = 4; n <= 27; ++n)
+    for (int n = kFirstVariantWord; n <= kLastVariantWord; ++n)
         EXPECT_EQ(s.GetWord(n), 60 + n) << n;
 
     // A family without either bit neither stocks nor restores.
     SetVariantWords(s, 80);
     stocker.AdjustToType(kBase, kBase, s, false);
-    for (int n = 4; n <= 27; ++n)
+    for (int n = kFirstVariantWord; n <= kLastVariantWord; ++n)
         EXPECT_EQ(s.GetWord(n), 80 + n) << n;
 }
 
@@ -216,20 +218,20 @@ TEST(SettingsStockerTest, RestoredWordsAreClampedForFamilyB)
     FamilyStocker stocker;
     CSettings s = OfType(5);
     SetVariantWords(s, 0);
-    s.SetWord(7, 120);
-    s.SetWord(11, 119);
-    s.SetWord(15, 0xFFFF);
-    s.SetWord(5, 11);
-    s.SetWord(6, 33);
+    s.SetWord(DisplaySigmaWordNumber(0, 3), 120);
+    s.SetWord(DisplaySigmaWordNumber(1, 3), 119);
+    s.SetWord(DisplaySigmaWordNumber(2, 3), 0xFFFF);
+    s.SetWord(DisplaySigmaWordNumber(0, 1), 11);
+    s.SetWord(DisplaySigmaWordNumber(0, 2), 33);
     stocker.AdjustToType(kBit33Plain, kBase, s, false); // stock
 
     stocker.AdjustToType(kBase, kFamilyB, s, false); // restore into family B without bit 20
-    EXPECT_EQ(s.GetWord(7), 0);
-    EXPECT_EQ(s.GetWord(11), 119);
-    EXPECT_EQ(s.GetWord(15), 0);
-    EXPECT_EQ(s.GetWord(5), 0);
-    EXPECT_EQ(s.GetWord(6), 0);
-    EXPECT_EQ(s.GetWord(4), 4);
+    EXPECT_EQ(s.GetWord(DisplaySigmaWordNumber(0, 3)), 0);
+    EXPECT_EQ(s.GetWord(DisplaySigmaWordNumber(1, 3)), 119);
+    EXPECT_EQ(s.GetWord(DisplaySigmaWordNumber(2, 3)), 0);
+    EXPECT_EQ(s.GetWord(DisplaySigmaWordNumber(0, 1)), 0);
+    EXPECT_EQ(s.GetWord(DisplaySigmaWordNumber(0, 2)), 0);
+    EXPECT_EQ(s.GetWord(DisplaySigmaWordNumber(0, 0)), 4);
 }
 
 TEST(SettingsStockerTest, CtSecondaryOnAndOffTheDipSwitchTypes)
@@ -249,49 +251,49 @@ TEST(SettingsStockerTest, DigitalInputKeepsADemandOfZeroAndLimitsItsFunction)
 {
     FamilyStocker stocker;
     CSettings s = OfType(5);
-    s.SetWord(94, 0);
-    s.SetWord(106, 3);
+    s.SetWord(PARAMETER_DEMAND_I, 0);
+    s.SetWord(PARAMETER_DIN_FUNC, 3);
     stocker.AdjustToType(kBase, kFamilyA | CAPABILITY_DIGITAL_INPUT1, s, false);
-    EXPECT_EQ(s.GetWord(94), 0);
-    EXPECT_EQ(s.GetWord(106), 0);
-    s.SetWord(106, 2);
+    EXPECT_EQ(s.GetWord(PARAMETER_DEMAND_I), 0);
+    EXPECT_EQ(s.GetWord(PARAMETER_DIN_FUNC), 0);
+    s.SetWord(PARAMETER_DIN_FUNC, 2);
     stocker.AdjustToType(kBase, kFamilyA | CAPABILITY_DIGITAL_INPUT1, s, false);
-    EXPECT_EQ(s.GetWord(106), 2);
-    s.SetWord(106, 3);
+    EXPECT_EQ(s.GetWord(PARAMETER_DIN_FUNC), 2);
+    s.SetWord(PARAMETER_DIN_FUNC, 3);
     stocker.AdjustToType(kBase, kBase | CAPABILITY_DIGITAL_INPUT1, s, false); // neither family
-    EXPECT_EQ(s.GetWord(106), 3);
+    EXPECT_EQ(s.GetWord(PARAMETER_DIN_FUNC), 3);
 }
 
 TEST(SettingsStockerTest, PulseSourcesAndAlarmOutputsFollowThePulseOutputs)
 {
     FamilyStocker stocker;
     CSettings s = OfType(5);
-    for (int n : {114, 118, 121, 124})
-        s.SetWord(n, 9);
-    for (int i = 0; i < 19; ++i)
-        s.SetWord(kAlarmOutputWords[i], static_cast<std::uint16_t>(i % 7));
+    for (int output = 0; output < PULSE_OUTPUT_COUNT; ++output)
+        s.SetWord(PulseOutputWordNumber(output, PULSE_WORD_SOURCE), 9);
+    for (int i = 0; i < ALARM_GROUP_COUNT; ++i)
+        s.SetWord(AlarmWordNumber(i, ALARM_WORD_SWITCH), static_cast<std::uint16_t>(i % 7));
 
     // Four pulse outputs in family A: four sources clamped, alarm outputs up to 5 kept.
     stocker.AdjustToType(kBase, kFamilyA | CAPABILITY_PULSE3 | CAPABILITY_PULSE4, s, false);
-    for (int n : {114, 118, 121, 124})
-        EXPECT_EQ(s.GetWord(n), 0) << n;
-    for (int i = 0; i < 19; ++i)
-        EXPECT_EQ(s.GetWord(kAlarmOutputWords[i]), i % 7 > 5 ? 1 : i % 7) << i;
+    for (int output = 0; output < PULSE_OUTPUT_COUNT; ++output)
+        EXPECT_EQ(s.GetWord(PulseOutputWordNumber(output, PULSE_WORD_SOURCE)), 0) << output;
+    for (int i = 0; i < ALARM_GROUP_COUNT; ++i)
+        EXPECT_EQ(s.GetWord(AlarmWordNumber(i, ALARM_WORD_SWITCH)), i % 7 > 5 ? 1 : i % 7) << i;
 
     // One pulse output outside the families: sources stay, alarm outputs above 2 become 1.
-    for (int n : {114, 118})
-        s.SetWord(n, 9);
+    for (int output = 0; output < 2; ++output)
+        s.SetWord(PulseOutputWordNumber(output, PULSE_WORD_SOURCE), 9);
     stocker.AdjustToType(kBase, CAPABILITY_PULSE1, s, false);
-    EXPECT_EQ(s.GetWord(114), 9);
-    for (int i = 0; i < 19; ++i)
-        EXPECT_LE(s.GetWord(kAlarmOutputWords[i]), 2) << i;
+    EXPECT_EQ(s.GetWord(PulseOutputWordNumber(0, PULSE_WORD_SOURCE)), 9);
+    for (int i = 0; i < ALARM_GROUP_COUNT; ++i)
+        EXPECT_LE(s.GetWord(AlarmWordNumber(i, ALARM_WORD_SWITCH)), 2) << i;
 
     // Two outputs in family B: only the first two sources are looked at.
-    s.SetWord(121, 9);
+    s.SetWord(PulseOutputWordNumber(2, PULSE_WORD_SOURCE), 9);
     stocker.AdjustToType(kBase, kFamilyB, s, false);
-    EXPECT_EQ(s.GetWord(114), 0);
-    EXPECT_EQ(s.GetWord(118), 0);
-    EXPECT_EQ(s.GetWord(121), 9);
+    EXPECT_EQ(s.GetWord(PulseOutputWordNumber(0, PULSE_WORD_SOURCE)), 0);
+    EXPECT_EQ(s.GetWord(PulseOutputWordNumber(1, PULSE_WORD_SOURCE)), 0);
+    EXPECT_EQ(s.GetWord(PulseOutputWordNumber(2, PULSE_WORD_SOURCE)), 9);
 }
 
 TEST(SettingsStockerTest, AssignmentsTheFirstFourOutputsCannotCarry)
@@ -301,7 +303,7 @@ TEST(SettingsStockerTest, AssignmentsTheFirstFourOutputsCannotCarry)
     for (int ch = 0; ch < 5; ++ch)
         s.SetWord(AnalogOutputWordNumber(ch, AOUT_WORD_ASSIGNMENT), ch % 2 ? 33 : 11);
     stocker.AdjustToType(kBase, kFamilyA, s, false); // no bit 33: kept
-    EXPECT_EQ(s.GetWord(272), 11);
+    EXPECT_EQ(s.GetWord(AnalogOutputWordNumber(0, AOUT_WORD_ASSIGNMENT)), 11);
     stocker.AdjustToType(kBase, kFamilyB, s, false); // bit 16, bit 33, no bit 20
     for (int ch = 0; ch < 4; ++ch)
         EXPECT_EQ(s.GetWord(AnalogOutputWordNumber(ch, AOUT_WORD_ASSIGNMENT)), 0) << ch;

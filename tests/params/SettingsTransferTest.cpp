@@ -101,13 +101,14 @@ void ExpectSetMatchesUnit(const CSettings& set, const CFenmarUnit& unit)
     for (const auto& [reg, word] : runs)
         EXPECT_EQ(set.GetWord(word), unit.GetRegister(reg)) << "register " << reg;
     for (int i = 1; i < 3; ++i)
-        EXPECT_EQ(set.GetWord(31 + i), unit.GetRegister(5600 + i));
+        EXPECT_EQ(set.GetWord(PARAMETER_INPUT_SYSTEM + i), unit.GetRegister(5600 + i));
     for (int i = 1; i < 4; ++i)
-        EXPECT_EQ(set.GetWord(36 + i), unit.GetRegister(5605 + i));
+        EXPECT_EQ(set.GetWord(PARAMETER_INPUT_VT2 + i), unit.GetRegister(5605 + i));
     EXPECT_EQ(set.GetDword(PARAMETER_INPUT_VT1), unit.GetValue32(5603));
-    for (int k = 0; k < 10; ++k) {
-        for (int i = 0; i < 28; ++i)
-            ASSERT_EQ(set.GetWord(272 + 28 * k + i), unit.GetRegister(7008 + 30 * k + i)) << "channel " << k << " " << i;
+    for (int k = 0; k < AOUT_CHANNEL_COUNT; ++k) {
+        for (int i = 0; i < PARAMETER_AOUT_CHANNEL_WORDS; ++i)
+            ASSERT_EQ(set.GetWord(AnalogOutputWordNumber(k, i)), unit.GetRegister(7008 + 30 * k + i))
+                << "channel " << k << " " << i;
     }
 }
 

@@ -11,21 +11,24 @@
 
 TEST(ControlIds, ControlsInsideGroupsBelongToTheDialogButOwnedWindowsDoNot)
 {
+    constexpr int kGroupId = 1100;
+    constexpr int kInnerId = 1101;
+    constexpr int kForeignId = 1200;
     QDialog dialog;
     auto* group = new QGroupBox(&dialog);
-    SetControlId(group, 1100);
+    SetControlId(group, kGroupId);
     auto* inner = new QLineEdit(group);
-    SetControlId(inner, 1101);
+    SetControlId(inner, kInnerId);
     auto* unnamed = new QLabel(&dialog);
     auto* duplicate = new QLabel(&dialog);
-    SetControlId(duplicate, 1101);
+    SetControlId(duplicate, kInnerId);
     auto* owned = new QDialog(&dialog);
     auto* foreign = new QLabel(owned);
-    SetControlId(foreign, 1200);
+    SetControlId(foreign, kForeignId);
 
-    EXPECT_EQ(FindControl(&dialog, 1101), inner) << "the first in creation order";
-    EXPECT_EQ(FindControl(&dialog, 1200), nullptr);
-    EXPECT_EQ(FindControl(owned, 1200), foreign);
+    EXPECT_EQ(FindControl(&dialog, kInnerId), inner) << "the first in creation order";
+    EXPECT_EQ(FindControl(&dialog, kForeignId), nullptr);
+    EXPECT_EQ(FindControl(owned, kForeignId), foreign);
     EXPECT_EQ(GetControlId(unnamed), 0);
     EXPECT_EQ(DialogControls(&dialog), (QList<QWidget*>{group, inner, duplicate}));
 }

@@ -35,10 +35,13 @@ public:
 class TestDialog : public CDialog
 {
 public:
+    static constexpr int IDC_EDIT = 1001;
+    static constexpr int IDC_OTHER = 1002;
+
     TestDialog() : CDialog(140)
     {
-        edit = AddControl(new QLineEdit(this), 1001);
-        other = AddControl(new QPushButton(QStringLiteral("Other"), this), 1002);
+        edit = AddControl(new QLineEdit(this), IDC_EDIT);
+        other = AddControl(new QPushButton(QStringLiteral("Other"), this), IDC_OTHER);
         ok = AddControl(new QPushButton(QStringLiteral("OK"), this), IDOK);
         QObject::connect(other, &QPushButton::clicked, [this] { ++otherClicks; });
         QObject::connect(ok, &QPushButton::clicked, [this] { accept(); });
@@ -171,15 +174,15 @@ TEST(Dialog, EndDialogOutsideTheModalLoopSetsTheResult)
 TEST(Dialog, ControlsAreFoundByTheirIds)
 {
     TestDialog dialog;
-    dialog.SetDlgItemText(1001, QStringLiteral("12.5"));
-    EXPECT_EQ(dialog.GetDlgItemText(1001), "12.5");
+    dialog.SetDlgItemText(TestDialog::IDC_EDIT, QStringLiteral("12.5"));
+    EXPECT_EQ(dialog.GetDlgItemText(TestDialog::IDC_EDIT), "12.5");
     EXPECT_EQ(dialog.GetDlgItemAs<QPushButton>(IDOK), dialog.ok);
     EXPECT_EQ(dialog.GetDlgItem(9999), nullptr);
     EXPECT_EQ(dialog.GetDlgItemText(9999), "");
     dialog.other->setCheckable(true);
-    dialog.CheckDlgButton(1002, true);
-    EXPECT_TRUE(dialog.IsDlgButtonChecked(1002));
-    EXPECT_FALSE(dialog.IsDlgButtonChecked(1001));
+    dialog.CheckDlgButton(TestDialog::IDC_OTHER, true);
+    EXPECT_TRUE(dialog.IsDlgButtonChecked(TestDialog::IDC_OTHER));
+    EXPECT_FALSE(dialog.IsDlgButtonChecked(TestDialog::IDC_EDIT));
 }
 
 TEST(Dialog, AFailingOkIsShownOnceAndTheDialogStaysModal)
