@@ -8,7 +8,7 @@
 #include <QKeyEvent>
 #include <QPushButton>
 
-CDialog::CDialog(int templateId, QWidget* parent) : QDialog(parent), m_templateId(templateId) {}
+CDialog::CDialog(int /*templateId*/, QWidget* parent) : QDialog(parent) {}
 
 CDialog::~CDialog() = default;
 

@@ -19,6 +19,9 @@ class CDialog : public QDialog
 {
     Q_OBJECT
 public:
+    // templateId names the window (its IDD, the key of its texts in the
+    // language file); the derived class looks its texts up by it, the base
+    // keeps nothing of it.
     explicit CDialog(int templateId, QWidget* parent = nullptr);
     ~CDialog() override;
 
@@ -61,7 +64,6 @@ private:
     // Waits while the dialog is hidden inside its run, until it shows again or ends.
     void WaitWhileHidden();
 
-    int m_templateId;
     int m_result = IDCANCEL;
     bool m_ending = false;
     class QEventLoop* m_hiddenWait = nullptr;
