@@ -387,10 +387,15 @@ void CLoopTestDialog::OnCancel()
         m_grid->setFocus();
         return;
     }
-    // The unit's outputs must not go on following simulated values.
+    // The unit's outputs must not go on following simulated values: a
+    // passcode the user cancelled (or the unit refused) cancels the close.
+    // A link failure has been shown and cannot be mended here; it closes.
     if (m_unitMode != 0) {
-        RunCommand(this, [this] { SetLoopTestMode(0); });
+        bool ended = true;
+        RunCommand(this, [this, &ended] { ended = SetLoopTestMode(0); });
         ShowUnitMode();
+        if (!ended)
+            return;
     }
     if (QWidget* owner = parentWidget(); owner && !m_firstActivation)
         owner->show();

@@ -3,7 +3,7 @@
 // change and of the 33 values in both word orders, the range of each
 // edited quantity, an error box that keeps an open edit, the radio after a
 // refused passcode or a failure, and the unit set back to normal operation
-// when the dialog closes.
+// when the dialog closes, which a cancelled passcode cancels.
 #include "UtilityHarness.h"
 
 #include "monitor/CLoopTestDialog.h"
@@ -451,6 +451,42 @@ TEST_F(LoopTestDialogTest, PasscodeStepsOfAProtectedUnitAndTheRadioAfterARefusal
         Click(IDCANCEL);
     });
     EXPECT_EQ(m_unit.GetRegister(kLoopTestMode[0]), 0) << "closed in loop-test mode";
+}
+
+TEST_F(LoopTestDialogTest, ACancelledPasscodeKeepsTheDialogOpenInLoopTestModeAndALinkFailureCloses)
+{
+    Identify();
+    m_unit.SetProtectPasscode(kPasscode);
+    m_unit.SetRegister(kLoopTestMode[0], 1);
+    const auto loopTestChecked = [] {
+        return Control<QRadioButton>(CLoopTestDialog::IDC_LOOP_TEST)->isChecked() &&
+               !Control<QRadioButton>(CLoopTestDialog::IDC_NORMAL)->isChecked();
+    };
+    const int from = m_unit.RequestCount();
+    const bool ok = RunDialog([&](CLoopTestDialog& dialog) {
+        ASSERT_TRUE(loopTestChecked());
+        // Close and Esc ask for the passcode; cancelling it cancels the close.
+        AnswerPasscode(QString());
+        Click(IDCANCEL);
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_TRUE(loopTestChecked());
+        AnswerPasscode(QString());
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_TRUE(loopTestChecked());
+        EXPECT_TRUE(Writes(from).empty());
+        EXPECT_EQ(m_prompts.Count(), 0u);
+
+        // The link fails at the mode write: the error is shown and the dialog closes.
+        m_unit.Simulated().InjectFault(CSimulatedUnit::Fault{}, 5);
+        m_unit.Simulated().InjectFault(CSimulatedUnit::Exception(4), 3);
+        AnswerPasscode(QString::number(kPasscode));
+        Click(IDCANCEL);
+        EXPECT_EQ(m_prompts.Count(), 1u);
+    });
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(m_unit.GetRegister(kLoopTestMode[0]), 1);
+    EXPECT_FALSE(m_unit.IsUnlocked());
 }
 
 } // namespace
