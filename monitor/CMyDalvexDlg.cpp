@@ -46,7 +46,8 @@ constexpr int kHarmonicsRows = CMeasurandsAvo::kHarmonicsRows;
 constexpr int kHarmonicsTableWidth = 252;
 constexpr int kDeviceInformationWidth = 270;
 constexpr QSize kHarmonicsChartSize(373, 170);
-constexpr QSize kVectorChartSize(240, 240);
+// Below the template's 240: beside the unit's frame on a 1366-pixel screen.
+constexpr QSize kVectorChartSize(220, 220);
 
 constexpr COLORREF kStatusErrorText = 0x0000FF;
 constexpr COLORREF kStatusText = 0xFF0000;
@@ -148,28 +149,25 @@ CMyDalvexDlg::CMyDalvexDlg(QWidget* parent)
     harmonicsLayout->addWidget(m_harmonicsChart, 0, Qt::AlignLeft);
     (new QVBoxLayout(vectorFrame))->addWidget(m_vectorChart, 0, Qt::AlignCenter);
 
-    // Two rows, each as wide as its own parts, so that the window fits a
-    // screen of 1280 pixels with the lower tabs whole: the upper page beside
-    // the phasor diagram and the unit; the lower page, the status and the
-    // Utility button beside the harmonics.
-    auto* top = new QHBoxLayout;
-    top->addWidget(upperArea, 1);
-    top->addWidget(vectorFrame, 0, Qt::AlignTop);
-    top->addWidget(deviceFrame, 0, Qt::AlignTop);
+    // Two columns, so that the window fits a screen of 1366 by 768 pixels
+    // with the lower tabs whole: the pages, the status and the Utility
+    // button on the left; the phasor diagram beside the unit, and the
+    // harmonics below them, on the right.
     auto* statusRow = new QHBoxLayout;
     statusRow->addWidget(m_lamp);
     statusRow->addWidget(m_status, 1);
     statusRow->addWidget(utility);
-    auto* lowerColumn = new QVBoxLayout;
-    lowerColumn->addWidget(lowerArea);
-    lowerColumn->addStretch(1);
-    lowerColumn->addLayout(statusRow);
-    auto* bottom = new QHBoxLayout;
-    bottom->addLayout(lowerColumn, 1);
-    bottom->addWidget(harmonicsFrame, 0, Qt::AlignTop);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top);
-    layout->addLayout(bottom);
+    auto* left = new QVBoxLayout;
+    left->addWidget(upperArea);
+    left->addWidget(lowerArea, 1);
+    left->addLayout(statusRow);
+    auto* right = new QGridLayout;
+    right->addWidget(vectorFrame, 0, 0, Qt::AlignTop);
+    right->addWidget(deviceFrame, 0, 1, Qt::AlignTop);
+    right->addWidget(harmonicsFrame, 1, 0, 1, 2);
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(left, 1);
+    layout->addLayout(right);
 
     connect(m_upperTab, &QTabBar::currentChanged, this,
             [this](int selection) { RunCommand(this, [this, selection] { OnUpperTabChanged(selection); }); });

@@ -1,6 +1,6 @@
 // The monitor window against the simulated unit: the refresh cycle for the
-// tab selections, what the pages and the device table show, the lower tabs
-// on a screen, the lists, a failing unit, and the stop sequence.
+// tab selections, what the pages and the device table show, the whole
+// window on a laptop screen, the lists, a failing unit, and the stop sequence.
 #include "MonitorWindowHarness.h"
 
 #include "params/FenmarTestLink.h"
@@ -11,6 +11,7 @@
 #include "controls/CLedIndicator.h"
 #include "foundation/Globals.h"
 #include "monitor/CHarmonicsGraph.h"
+#include "monitor/CVectorChart.h"
 #include "platform/CProfile.h"
 #include "platform/ControlIds.h"
 
@@ -155,11 +156,12 @@ TEST_F(MonitorWindowTest, OpensWithItsIconAndThemedPages)
     });
 }
 
-TEST_F(MonitorWindowTest, TheLowerTabsShowWholeWithoutScrollingInAWindowThatFitsTheScreen)
+TEST_F(MonitorWindowTest, EveryControlAndTabShowsWholeInAWindowThatFitsALaptopScreen)
 {
-    // A screen of 1280 by 1024 pixels and openbox's frame: 1-pixel edges at
-    // the sides, a 20-pixel title bar and a 5-pixel handle at the bottom.
-    const QSize screen(1280, 1024);
+    // A laptop screen of 1366 by 768 pixels less a 32-pixel panel, and
+    // openbox's frame: 1-pixel edges at the sides, a 20-pixel title bar and
+    // a 5-pixel handle at the bottom.
+    const QSize workArea(1366, 768 - 32);
     const QSize frame(2, 25);
     for (const char* file : {"English.lng", "Japanese.lng"}) {
         SCOPED_TRACE(file);
@@ -167,18 +169,40 @@ TEST_F(MonitorWindowTest, TheLowerTabsShowWholeWithoutScrollingInAWindowThatFits
         auto link = Link();
         TestMonitor monitor;
         monitor.Run(*link, [&] {
+            NextCycle(monitor);
             QApplication::sendPostedEvents();
-            const QTabBar& tabs = *monitor.GetLowerTab();
-            ASSERT_EQ(tabs.count(), CEnergyPage::kModeCount);
-            for (int i = 0; i < tabs.count(); ++i) {
-                const QString text = tabs.tabText(i);
-                EXPECT_TRUE(tabs.rect().contains(tabs.tabRect(i))) << text.toStdString();
-                EXPECT_GT(tabs.tabRect(i).width(), tabs.fontMetrics().horizontalAdvance(text)) << text.toStdString();
+            EXPECT_LE(monitor.width() + frame.width(), workArea.width());
+            EXPECT_LE(monitor.height() + frame.height(), workArea.height());
+            EXPECT_EQ(monitor.GetUpperTab()->count(), CMaxMinPage::ModeMinimum + 1);
+            EXPECT_EQ(monitor.GetLowerTab()->count(), CEnergyPage::kModeCount);
+            for (const QTabBar* tabs : {monitor.GetUpperTab(), monitor.GetLowerTab()}) {
+                for (int i = 0; i < tabs->count(); ++i) {
+                    const std::string text = tabs->tabText(i).toStdString();
+                    EXPECT_TRUE(tabs->rect().contains(tabs->tabRect(i))) << text;
+                    EXPECT_GT(tabs->tabRect(i).width(), tabs->fontMetrics().horizontalAdvance(tabs->tabText(i)))
+                        << text;
+                }
+                for (const QToolButton* scroll : tabs->findChildren<QToolButton*>())
+                    EXPECT_FALSE(scroll->isVisible()) << "scroll arrows";
             }
-            for (const QToolButton* scroll : tabs.findChildren<QToolButton*>())
-                EXPECT_FALSE(scroll->isVisible()) << "scroll arrows";
-            EXPECT_LE(monitor.width() + frame.width(), screen.width());
-            EXPECT_LE(monitor.height() + frame.height(), screen.height());
+            // Each control whole inside the one that holds it, and so inside the window.
+            for (const QWidget* control : monitor.findChildren<QWidget*>()) {
+                if (control->isWindow() || !control->isVisibleTo(&monitor))
+                    continue;
+                EXPECT_TRUE(control->parentWidget()->rect().contains(control->geometry()))
+                    << control->metaObject()->className() << " " << GetControlId(control) << " "
+                    << GetWindowText(control).toStdString();
+            }
+            const QList<CDataGridView*> tables = monitor.findChildren<CDataGridView*>();
+            EXPECT_EQ(tables.size(), 5);
+            for (const CDataGridView* table : tables) {
+                EXPECT_GE(table->width(), table->sizeHint().width()) << "every column";
+                EXPECT_GE(table->height(), table->sizeHint().height()) << "every row";
+            }
+            EXPECT_GE(monitor.GetVectorChart()->width(), 200);
+            EXPECT_GE(monitor.GetVectorChart()->height(), 200);
+            EXPECT_GE(monitor.GetHarmonicsChart()->width(), 300);
+            EXPECT_GE(monitor.GetHarmonicsChart()->height(), 120);
             monitor.Close();
         });
     }
