@@ -129,7 +129,7 @@ void CCompareDialog::Refresh()
     QString status;
     if (m_compared != 0) {
         const std::uint32_t count = m_list->GetDifferenceCount();
-        status = count != 0 ? CMessageFormatter(QStringLiteral("MSG_COMPARE_DIFF"), {count}).GetText()
+        status = count != 0 ? CMessageFormatter(QStringLiteral("MSG_COMPARE_DIFF"), {FormatArg(count)}).GetText()
                             : g_resourceDatabase.GetMessageText(QStringLiteral("MSG_COMPARE_EQUAL"));
     }
     if (g_appSettings.HideIgnoreParameters)

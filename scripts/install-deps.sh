@@ -5,7 +5,10 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-serialport-dev
+  # The sanitizer build's compiler, its runtimes, and the symbolizer its
+  # reports name source lines with.
+  clang libclang-rt-14-dev llvm-14
+  qt6-base-dev qt6-base-dev-tools
   libpugixml-dev
   googletest libgtest-dev
   libmodbus-dev

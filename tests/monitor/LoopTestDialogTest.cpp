@@ -115,7 +115,9 @@ class LoopTestWritesTest : public LoopTestHarness, public ::testing::WithParamIn
 
 TEST_P(LoopTestWritesTest, ModesAndValuesGoToTheChannelsRegistersBehindThePasscodeStep)
 {
-    const auto [channel, order] = GetParam();
+    // Not a structured binding: the lambda below captures the channel, which clang 14 cannot do with one.
+    const int channel = std::get<0>(GetParam());
+    const std::uint16_t order = std::get<1>(GetParam());
     m_unit.SetMonitorWordOrder(order);
     Identify();
     m_thread->SetChannel(channel);
