@@ -1,5 +1,5 @@
 #pragma once
-// The other settings (template 133): the low-end cutouts, the frequency
+// The other settings: the low-end cutouts, the frequency
 // input, the signs and methods of the power calculations and the analog
 // output limit, edited on a copy of the caller's parameter set.
 #include "foundation/CResourceManager.h"

@@ -1,5 +1,5 @@
 #pragma once
-// The advanced Modbus settings (template 152): the word order of 32-bit
+// The advanced Modbus settings: the word order of 32-bit
 // registers and the RTU frame timers t1.5 and t3.5, with a warning in red.
 // Edited on a copy of the Modbus dialog's copy; the template's texts and
 // font are kept.

@@ -1,5 +1,5 @@
 #pragma once
-// The analog-output dialog (template 160): one channel's assignment, its
+// The analog-output dialog: one channel's assignment, its
 // scaling or its ten-point conversion table, and the zero and span
 // adjustments, with a graph of the resulting characteristic that follows
 // every change. It works on its own copy of the caller's parameter set,

@@ -733,7 +733,7 @@ void CBasicParameterDialog::OnDownload()
     if (!SelectConnection(link))
         return;
     StoreControls(false);
-    if (!CheckPasscode(link, 1, this))
+    if (!CheckPasscode(link, WRITE_MODE_PARAMETERS, this))
         return;
     CProgressDialog progress(this);
     progress.StartDownload(link, m_settings);

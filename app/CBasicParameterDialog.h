@@ -1,5 +1,5 @@
 #pragma once
-// The main window (template 132): the parameter set the user edits, the
+// The main window: the parameter set the user edits, the
 // unit model in three levels, the wiring system, the transformer ratings,
 // the analog-output overview, and the commands that talk to the unit or to
 // files. The application runs it once per language.

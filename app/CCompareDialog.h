@@ -1,5 +1,5 @@
 #pragma once
-// The parameter report (dialog 142): the main window's set against a set read
+// The parameter report: the main window's set against a set read
 // from the unit or from a parameter file, with the count of differences and
 // the CSV export. It never changes the main window's set.
 #include "CCompareList.h"

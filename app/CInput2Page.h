@@ -1,5 +1,5 @@
 #pragma once
-// The input page (template 159): the VT rating edits and a grid of CT
+// The input page: the VT rating edits and a grid of CT
 // sensor cells edited in place. The main window holds one but never shows
 // it, and its layout tables are filled by nothing, so in this program the
 // page has no cells; the editing works as on every other grid.

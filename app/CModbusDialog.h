@@ -1,5 +1,5 @@
 #pragma once
-// The unit's own Modbus slave settings (template 141): parity and stop bits,
+// The unit's own Modbus slave settings: parity and stop bits,
 // and either the address and transfer rate or, on units with the mode
 // capability, the protocol mode and the RUN LED time-out. Edited on a copy
 // of the caller's set; the template's texts and font are kept.

@@ -1,5 +1,5 @@
 #pragma once
-// The passcode setting dialog (template 140): the set's four-digit passcode,
+// The passcode setting dialog: the set's four-digit passcode,
 // typed twice. It changes only the set; the unit gets it with a download.
 #include "foundation/CResourceManager.h"
 #include "CSettingDialog.h"

@@ -25,10 +25,12 @@
 namespace {
 
 constexpr int kTimerMs = 500;
+// The thread reports 0 to 100 %, the bar counts to kBarRange.
+constexpr double kBarPerPercent = CProgressDialog::kBarRange / 100.0;
 // How long the end of the thread is awaited before it is worth a warning.
 constexpr int kJoinWarningMs = 10000;
 
-// The signal icons 148 .. 151: 0 to 3 lit bars of rising height.
+// The signal icon of a level: 0 to 3 lit bars of rising height.
 QIcon MakeSignalIcon(int level, int size)
 {
     QPixmap pixmap(size, size);
@@ -216,7 +218,7 @@ void CProgressDialog::OnUpdateObserver(CObservable* notifier)
         return;
     if (!m_thread->IsDone()) {
         // Up, down, up: the bar jumps to its place without growing there.
-        const int p = static_cast<int>(m_thread->GetPercent() * 300.0);
+        const int p = static_cast<int>(m_thread->GetPercent() * kBarPerPercent);
         m_progress->setValue(p + 1);
         m_progress->setValue(p);
         m_progress->setValue(p + 1);

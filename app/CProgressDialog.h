@@ -1,5 +1,5 @@
 #pragma once
-// The transfer window (dialog 143): runs an upload or a download of a whole
+// The transfer window: runs an upload or a download of a whole
 // parameter set in a CProgressThread, moves its bar, shows the link's success
 // rate and signal on the infrared link, and lets the user cancel.
 #include "foundation/CObserverDialog.h"
@@ -43,7 +43,7 @@ public:
     static std::unique_ptr<CProgressThread> CreateWriteThread(CModbusInterface& link, CSettings& set,
                                                               CObserver* observer);
 
-    // The signal icon for a success rate (148 .. 151 as 0 .. 3).
+    // The signal icon for a success rate: 0 to 3 lit bars.
     static int SignalLevel(double rate);
 
 protected:

@@ -1,5 +1,5 @@
 #pragma once
-// The pulse output dialog (template 134): which energy an output counts, the
+// The pulse output dialog: which energy an output counts, the
 // weight of one pulse and the pulse duration. The weights offered follow the
 // set's wiring system and VT and CT ratings as they stand when it opens.
 #include "foundation/CResourceManager.h"

@@ -1,5 +1,5 @@
 #pragma once
-// The connection dialog (dialog 161): the user picks the COM port before a
+// The connection dialog: the user picks the COM port before a
 // command talks to the unit. OK sets the serial COM mode and the chosen port.
 #include "CComPortList.h"
 #include "CComSettings.h"

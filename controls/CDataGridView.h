@@ -73,7 +73,7 @@ public:
     using LabelTextSource = std::function<QString(UINT id)>;
     void SetLabelTextSource(LabelTextSource source);
 
-    // The framework's tool hit test and text request.
+    // The tool tip's hit test and text, asked on each tool tip event.
     std::optional<GridTool> OnToolHitTest(const QPoint& point) const;
     std::optional<QString> GetToolTipText(UINT id) const;
 

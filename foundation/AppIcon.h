@@ -1,7 +1,7 @@
 #pragma once
 #include <QIcon>
 
-// The program's icon (resource 128 of the main window and the monitor): a
+// The program's icon, the main window's and the monitor's: a
 // meter face, drawn at the usual sizes, small and big. Loaded while the icon
 // module supplies the resources; the restore module supplies them after.
 QIcon LoadAppIcon();

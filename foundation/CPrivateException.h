@@ -1,7 +1,7 @@
 #pragma once
 // The program's one exception type: one finished message text for the user.
-// Thrown by value, caught by reference (as CException& where any framework
-// failure is caught). An empty text marks an aborted transfer.
+// Thrown by value, caught by reference (as CException& where any failure
+// is caught). An empty text marks an aborted transfer.
 #include "platform/CException.h"
 
 #include <QByteArray>

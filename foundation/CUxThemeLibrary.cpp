@@ -13,8 +13,3 @@ long CUxThemeLibrary::EnableThemeDialogTexture(QWidget* window, unsigned flags) 
         window->setProperty(kTextureFlags, flags);
     return 0;
 }
-
-bool CUxThemeLibrary::IsThemeDialogTextureEnabled(const QWidget* window) const
-{
-    return window && (window->property(kTextureFlags).toUInt() & ETDT_ENABLE) != 0;
-}

@@ -8,8 +8,6 @@ public:
     virtual ~CUxThemeLibrary() = default;
     // Always 0 (success), as when the theme function is missing.
     long EnableThemeDialogTexture(QWidget* window, unsigned flags) const;
-    bool IsThemeDialogTextureEnabled(const QWidget* window) const;
 };
 
-inline constexpr unsigned ETDT_ENABLE = 2;
 inline constexpr unsigned ETDT_ENABLETAB = 6;

@@ -13,7 +13,7 @@
 
 namespace {
 
-// Client width of grid 1005: five columns.
+// Client width of the grid: five columns.
 constexpr unsigned kGridWidth = 560;
 constexpr unsigned kColumns = 5;
 // A least last-row index: every layout keeps the grid's four rows.

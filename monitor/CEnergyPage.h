@@ -1,6 +1,6 @@
 #pragma once
-// The lower page of the monitor (template 131): the energy values of one of
-// four tariff views, or the eight counters, in grid 1005 inside frame 1007.
+// The lower page of the monitor: the energy values of one of four tariff
+// views, or the eight counters, in its grid inside its frame.
 #include "CTabPage.h"
 
 class CDataGridView;

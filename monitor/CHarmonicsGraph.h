@@ -1,5 +1,5 @@
 #pragma once
-// Bar chart of harmonic orders 1 to 31 of one quantity (control 1011):
+// Bar chart of harmonic orders 1 to 31 of one quantity:
 // order numbers at the bottom, the values in % above them, a bar per order
 // in the plot. Painted through a cached picture, redrawn in full each paint.
 #include <QImage>

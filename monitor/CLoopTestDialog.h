@@ -1,5 +1,5 @@
 #pragma once
-// Dialog 158 "Loop Test": switches the unit between normal operation and
+// The "Loop Test" dialog: switches the unit between normal operation and
 // loop-test mode, in which it takes the measured values the program sends
 // instead of measuring, so that its outputs can be checked. The 29 realtime
 // values of the monitor's first grid are edited in place; while loop-test

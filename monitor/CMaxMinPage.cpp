@@ -13,7 +13,7 @@
 namespace {
 
 constexpr int kModeCount = 3;
-// Client width of grid 1003: seven columns of 80.
+// Client width of the instantaneous grid: seven columns of 80.
 constexpr unsigned kInstantaneousWidth = 560;
 constexpr std::uint32_t kBlank = CMeasurandsAvo::kBlankItem;
 
@@ -23,7 +23,7 @@ struct Cell
     std::uint32_t row;
 };
 
-// Grid 1003: the value cells in a fixed order, and the item of each cell by mode.
+// The instantaneous grid: the value cells in a fixed order, and the item of each cell by mode.
 constexpr std::array<Cell, 29> kInstantaneousCells = {{
     {1, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 1}, {6, 1},
     {1, 2}, {2, 2}, {3, 2}, {4, 2}, {5, 2}, {6, 2},
@@ -39,7 +39,7 @@ constexpr std::uint32_t kInstantaneousItems[kModeCount][29] = {
      195, 188, 198, 201, 204, 207, 190, 191, 192, 189, 185},
 };
 
-// Grid 1004: the heading row by mode and the row labels of every mode.
+// The demand grid: the heading row by mode and the row labels of every mode.
 constexpr std::uint32_t kDemandHeadings[kModeCount][6] = {
     {999, 1200, 1201, 1202, 1203, 1204},
     {999, 1250, 1251, 1252, 1253, 1254},

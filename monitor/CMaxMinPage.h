@@ -1,7 +1,7 @@
 #pragma once
-// The upper page of the monitor (template 130): realtime, maximum or
-// minimum values in grid 1003 ("Instantaneous") and the demand values of
-// the same mode in grid 1004 ("Demand").
+// The upper page of the monitor: realtime, maximum or minimum values in
+// the "Instantaneous" grid and the demand values of the same mode in the
+// "Demand" grid.
 #include "CTabPage.h"
 #include "controls/GridCellEntry.h"
 

@@ -54,7 +54,7 @@ constexpr COLORREF kStatusText = 0xFF0000;
 constexpr COLORREF kStatusBlinkText = 0xFFFFFF;
 constexpr COLORREF kStatusBlinkBackground = 0x0000FF;
 
-// Harmonics table 1006: row r (1..10) is harmonics row r - 1.
+// The harmonics table: row r (1..10) is harmonics row r - 1.
 std::vector<GridCellEntry> HarmonicsLabels()
 {
     std::vector<GridCellEntry> labels = {{999, 0, 0}, {1200, 1, 0}, {1250, 2, 0}};
@@ -74,7 +74,7 @@ std::vector<GridCellEntry> HarmonicsValues()
     return values;
 }
 
-// Device information table 1007: labels in column 0, values in column 1.
+// The device information table: labels in column 0, values in column 1.
 const std::vector<GridCellEntry> kDeviceLabels = {{3302, 0, 0}, {3305, 0, 1}, {3304, 0, 2},
                                                   {3301, 0, 3}, {3300, 0, 4}, {3303, 0, 5}};
 const std::vector<GridCellEntry> kDeviceValues = {{232, 1, 0}, {231, 1, 1}, {227, 1, 2},

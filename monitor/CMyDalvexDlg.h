@@ -1,5 +1,5 @@
 #pragma once
-// The monitor window (template 102): shows a unit's live values over the
+// The monitor window: shows a unit's live values over the
 // link it is given. A polling thread reads one part of the unit's values
 // per command into the measurement block; each time it reports, the window
 // refreshes the view that command fed and posts the next command of its
@@ -102,7 +102,7 @@ private:
     void OnBnClickedUtility();
     void StopPolling();
 
-    // Resource 128, the big and the small icon.
+    // The program's icon, the big and the small one.
     QIcon m_icon;
     int m_timerId = 0;
     QString m_statusText;

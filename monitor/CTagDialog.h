@@ -1,5 +1,5 @@
 #pragma once
-// Dialog 147 "Tag No. Setting": edits the unit's tag number, at most 16
+// The "Tag No. Setting" dialog: edits the unit's tag number, at most 16
 // characters.
 #include "platform/CDialog.h"
 

@@ -20,7 +20,6 @@ public:
 
     // False when the lock could not be taken: the link must not be used.
     bool IsHeld() const { return m_held; }
-    CModbusInterface& Link() { return m_link; }
 
     // Puts the unit into write mode `mode` (asking for the passcode on a
     // protected unit), connects, runs writes, then ends the write mode and

@@ -1,5 +1,5 @@
 #pragma once
-// Dialog 136 "Utility": resets the unit's energy, maximum/minimum, demand
+// The "Utility" dialog: resets the unit's energy, maximum/minimum, demand
 // and counter values, edits its tag number and opens the loop test, over
 // the monitor's link while the polling thread is held off it.
 #include "foundation/CResourceManager.h"

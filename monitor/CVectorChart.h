@@ -1,5 +1,5 @@
 #pragma once
-// The phasor diagram (control 1008): three voltages and three currents as
+// The phasor diagram: three voltages and three currents as
 // vectors from the centre of a circle, 0 degrees up, lagging angles turning
 // clockwise. Painted through a cached picture, redrawn in full each paint.
 #include <QImage>

@@ -1,5 +1,5 @@
 #pragma once
-// Dialog 145: asks for the passcode of a write-protected unit and can
+// Asks for the passcode of a write-protected unit and can
 // remember it, scrambled, in the profile.
 #include "foundation/CResourceManager.h"
 #include "platform/CDialog.h"

@@ -1,5 +1,5 @@
 #pragma once
-// Dialog 146: asks for the unit's current and a new protect passcode.
+// Asks for the unit's current and a new protect passcode.
 #include "foundation/CResourceManager.h"
 #include "platform/CDialog.h"
 

@@ -1,5 +1,5 @@
 #pragma once
-// The framework's exception base: what command handlers catch by reference.
+// The exception base: what command handlers catch by reference.
 #include <exception>
 
 class CException : public std::exception

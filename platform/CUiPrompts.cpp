@@ -7,8 +7,16 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QListView>
 #include <QMessageBox>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSplitter>
 #include <QStringList>
+#include <QTimer>
+#include <QTreeView>
 
 #include <atomic>
 
@@ -90,6 +98,56 @@ QString StartFolder(const QString& defaultExtension)
     return QDir::homePath();
 }
 
+// Qt's own file dialog opens at about 630 x 415 with its columns sized for
+// English sample texts, which cuts the type and date columns and the side
+// panel's entries. This widens the columns to their headings and cells (the
+// name column to its heading only: a long file name may be cut) and the
+// side panel to its entries, and the dialog to hold them, as far as the
+// screen allows. It never narrows what the user widened (Qt keeps the
+// column widths). A native dialog has none of these widgets.
+void FitFileDialog(QFileDialog& dialog)
+{
+    constexpr int kNameColumn = 0;
+    auto* list = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    auto* side = dialog.findChild<QListView*>(QStringLiteral("sidebar"));
+    auto* splitter = dialog.findChild<QSplitter*>(QStringLiteral("splitter"));
+    if (!list || !side || !splitter || splitter->count() != 2)
+        return;
+    QHeaderView* header = list->header();
+    int listWidth = 2 * list->frameWidth() + list->verticalScrollBar()->sizeHint().width();
+    for (int column = 0; column < header->count(); ++column) {
+        if (header->isSectionHidden(column))
+            continue;
+        const int before = header->sectionSize(column);
+        int whole = header->sectionSizeHint(column);
+        if (column != kNameColumn) {
+            list->resizeColumnToContents(column);
+            whole = header->sectionSize(column);
+        }
+        header->resizeSection(column, qMax(before, whole));
+        listWidth += header->sectionSize(column);
+    }
+    int sideWidth = 0;
+    for (int row = 0; row < side->model()->rowCount(); ++row)
+        sideWidth = qMax(sideWidth, side->sizeHintForIndex(side->model()->index(row, 0)).width());
+    sideWidth += 2 * (side->frameWidth() + side->spacing());
+
+    QList<int> sizes = splitter->sizes();
+    const int grow = qMax(0, sideWidth - sizes[0]) + qMax(0, listWidth - sizes[1]);
+    sizes[0] = qMax(sizes[0], sideWidth);
+    sizes[1] = qMax(sizes[1], listWidth);
+    if (grow > 0) {
+        // Grown about its middle, and kept on the screen.
+        const QRect screen = dialog.screen()->availableGeometry();
+        const int width = qMin(dialog.width() + grow, screen.width());
+        const int left = qBound(screen.left(), dialog.x() - (width - dialog.width()) / 2,
+                                screen.right() + 1 - (dialog.frameGeometry().width() - dialog.width()) - width);
+        dialog.resize(width, dialog.height());
+        dialog.move(left, dialog.y());
+    }
+    splitter->setSizes(sizes);
+}
+
 QString ChooseFile(const PromptRequest& request, QWidget* parent)
 {
     if (IPromptHandler* handler = g_handler.load())
@@ -109,6 +167,10 @@ QString ChooseFile(const PromptRequest& request, QWidget* parent)
     dialog.setDirectory(request.directory);
     if (!request.text.isEmpty())
         dialog.selectFile(request.text);
+    // Once it shows, and again when the folder's entries are in.
+    QTimer::singleShot(0, &dialog, [&dialog] { FitFileDialog(dialog); });
+    if (auto* model = dialog.findChild<QFileSystemModel*>())
+        QObject::connect(model, &QFileSystemModel::directoryLoaded, &dialog, [&dialog] { FitFileDialog(dialog); });
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return dialog.selectedFiles().value(0);

@@ -121,9 +121,12 @@ TEST(Gallery, GridWithEditors)
     combo->show();
     edit->setFocus();
     const QImage image = Picture(&window, "grid-editors.png");
-    // The edit box stands over its cell: its empty right end is the edit's base.
-    const QPoint insideEdit = edit->mapTo(&window, QPoint(edit->width() - 4, edit->height() / 2));
-    EXPECT_EQ(image.pixel(insideEdit), Rgb(edit->palette().color(QPalette::Base)));
+    // The edit box has no frame of its own, the cell's lines are its border:
+    // its outermost pixels are its base.
+    const QRgb base = Rgb(edit->palette().color(QPalette::Base));
+    for (const QPoint& edge : {QPoint(edit->width() - 1, edit->height() / 2), QPoint(edit->width() - 4, 0),
+                               QPoint(edit->width() - 4, edit->height() - 1)})
+        EXPECT_EQ(image.pixel(edit->mapTo(&window, edge)), base) << edge.x() << "," << edge.y();
 }
 
 TEST(Gallery, Graphs)
