@@ -139,9 +139,10 @@ void FitFileDialog(QFileDialog& dialog)
     if (grow > 0) {
         // Grown about its middle, and kept on the screen.
         const QRect screen = dialog.screen()->availableGeometry();
-        const int width = qMin(dialog.width() + grow, screen.width());
-        const int left = qBound(screen.left(), dialog.x() - (width - dialog.width()) / 2,
-                                screen.right() + 1 - (dialog.frameGeometry().width() - dialog.width()) - width);
+        const int frame = dialog.frameGeometry().width() - dialog.width();
+        const int width = qMax(dialog.width(), qMin(dialog.width() + grow, screen.width() - frame));
+        const int rightmost = qMax(screen.left(), screen.right() + 1 - frame - width);
+        const int left = qBound(screen.left(), dialog.x() - (width - dialog.width()) / 2, rightmost);
         dialog.resize(width, dialog.height());
         dialog.move(left, dialog.y());
     }
